@@ -1,0 +1,42 @@
+# Two commands do everything on a fresh Debian machine: `make test` and `make run`.
+SHELL := /bin/bash
+PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev
+SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
+BUILD := build
+ASAN_BUILD := build-asan
+JOBS := $(shell nproc)
+
+.PHONY: deps build build-asan test bench format clean
+
+# Installs only what is missing, so a second run does nothing.
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing </dev/null; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD)
+
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVAR_SANITIZE=ON
+	cmake --build $(ASAN_BUILD)
+
+# Every test, in the normal build and again under AddressSanitizer and UBSan.
+test: build build-asan
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+bench: build
+	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,63 @@
+// Loading: the Load command, the data form loader and the program text loader.
+#include "MainForm.h"
+#include "platform/File.h"
+#include "text/ProgramText.h"
+#include "text/TextReader.h"
+
+namespace quelvar {
+
+void TForm1::Button6Click() {
+  OpenDialog1->Filter = "Programs for Register Mashine *.rm|*.rm";
+  // Cancelling keeps the name chosen last, so a cancelled Load reloads the last descriptor.
+  OpenDialog1->Execute();
+  const std::string name = OpenDialog1->FileName;
+  if (name.empty()) return;
+  {
+    platform::InputFile descriptor(name);
+    TextReader reader(descriptor);
+    reader.ReadLine(ModuleName);
+    reader.FinishLine();
+    reader.ReadLine(DataFileName);
+    reader.FinishLine();
+    reader.ReadLine(ProgramFileName);
+    reader.FinishLine();
+  }
+  Label8->SetText(ModuleName);
+  Label9->SetText(DataFileName);
+  Label10->SetText(ProgramFileName);
+  Button1->Click();
+  Button2->Click();
+  Button4->SetEnabled(true);
+  Button5->SetEnabled(true);
+  Button7->SetEnabled(true);
+  Button9->SetEnabled(true);
+}
+
+void TForm1::Button1Click() {
+  List1->Clear();
+  {
+    platform::InputFile dataForm(DataFileName);
+    TextReader reader(dataForm);
+    RegCount = 0;
+    OuterRegs.clear();
+    // The end is tested only after a value, so even an empty data form makes one register.
+    do {
+      ++RegCount;
+      Regs.resize(static_cast<size_t>(RegCount) + 1);
+      const int32_t value = reader.ReadInteger();
+      reader.FinishLine();
+      Regs[RegCount] = static_cast<int16_t>(value);
+    } while (!reader.AtEnd());
+  }
+  FillRegsField();
+}
+
+void TForm1::Button2Click() {
+  List2->Clear();
+  const std::string text = platform::ReadProgramText(ProgramFileName);
+  SplitProgramText(text, [this](std::string_view line) { List2->Append(line); });
+  // Line 1 is framed in whatever colour the surface has now.
+  List2->FrameRect(List2->RowRect(0));
+}
+
+}  // namespace quelvar

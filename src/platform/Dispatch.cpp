@@ -1,0 +1,42 @@
+#include <cctype>
+#include <exception>
+
+#include "platform/Toolkit.h"
+
+namespace quelvar::platform {
+
+std::string ErrorBoxText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+std::string ApplicationTitle(std::string_view executablePath) {
+  const size_t slash = executablePath.find_last_of('/');
+  std::string_view name =
+      slash == std::string_view::npos ? executablePath : executablePath.substr(slash + 1);
+  name = name.substr(0, name.find('.'));
+  std::string title(name);
+  if (!title.empty()) title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+  for (size_t i = 1; i < title.size(); ++i) {
+    title[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[i])));
+  }
+  return title;
+}
+
+void Toolkit::Dispatch(const Handler& handler) noexcept {
+  try {
+    try {
+      handler();
+    } catch (const std::exception& failure) {
+      ShowErrorBox(ErrorBoxText(failure.what()));
+    } catch (...) {
+      ShowErrorBox(ErrorBoxText("Unknown failure"));
+    }
+  } catch (...) {
+    // The error box itself failed (out of memory, say): nothing is left to report it with, and
+    // the event loop must go on.
+  }
+}
+
+}  // namespace quelvar::platform

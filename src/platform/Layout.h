@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace quelvar::platform {
+
+// Modifier keys held with a key, as bit flags.
+enum Shift : uint8_t { kNoShift = 0, kShift = 1, kAlt = 2, kCtrl = 4 };
+
+// Virtual-key codes of the keys the window binds.
+inline constexpr uint16_t kKeyF1 = 112;
+inline constexpr uint16_t kKeyF3 = 114;
+inline constexpr uint16_t kKeyF6 = 117;
+inline constexpr uint16_t kKeyF7 = 118;
+inline constexpr uint16_t kKeyF9 = 120;
+inline constexpr uint16_t kKeyF24 = 135;
+
+struct Shortcut {
+  uint16_t key = 0;  // 0: none
+  uint8_t shift = kNoShift;
+  friend bool operator==(const Shortcut&, const Shortcut&) = default;
+};
+
+enum class ControlKind { Button, Label, ListBox, Bevel, Image };
+
+// One control of the window, as a form file describes it.
+struct ControlSpec {
+  std::string_view name;
+  ControlKind kind;
+  int32_t left, top, width, height;
+  std::string_view text;
+  bool enabled = true;
+  bool visible = true;
+  bool takesKeys = false;  // the form's key handler sees keys while this control has the focus
+};
+
+// One item of the main menu; a caption of "-" is a separator.
+struct MenuSpec {
+  std::string_view name;
+  std::string_view menu;
+  std::string_view caption;
+  Shortcut shortcut;
+};
+
+struct FormLayout {
+  std::string_view caption;
+  int32_t left, top, clientWidth, clientHeight;
+  std::span<const ControlSpec> controls;
+  std::span<const MenuSpec> menu;
+  int32_t timerInterval;
+};
+
+}  // namespace quelvar::platform

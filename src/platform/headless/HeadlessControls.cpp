@@ -1,0 +1,90 @@
+#include "platform/headless/HeadlessControls.h"
+
+#include <unistd.h>
+
+#include <stdexcept>
+
+namespace quelvar::headless {
+
+HeadlessButton::HeadlessButton(const ControlSpec& spec)
+    : caption_(spec.text), enabled_(spec.enabled), visible_(spec.visible) {}
+
+HeadlessListBox::HeadlessListBox(const ControlSpec& spec) : width_(spec.width) {}
+
+void HeadlessListBox::Clear() {
+  lines_.clear();
+  selected_ = -1;
+  outlines_.clear();
+}
+
+void HeadlessListBox::Replace(int32_t j, std::string_view text) {
+  if (j == Count()) {
+    Append(text);
+  } else {
+    lines_.at(j).assign(text);
+  }
+  if (j == selected_) shownRow_ = j;
+}
+
+void HeadlessListBox::Select(int32_t j) {
+  selected_ = j >= 0 && j < Count() ? j : -1;
+  if (selected_ >= 0) shownRow_ = selected_;
+}
+
+Rect HeadlessListBox::ItemRect(int32_t j) const {
+  return {0, j * kRowHeight, width_, (j + 1) * kRowHeight};
+}
+
+void HeadlessListBox::FrameRect(const Rect& rect) {
+  if (rect.Empty()) return;
+  const auto row = static_cast<size_t>(rect.top / kRowHeight);
+  if (row >= outlines_.size()) outlines_.resize(row + 1);
+  outlines_[row] = BrushColor();
+}
+
+std::optional<Color> HeadlessListBox::OutlineOn(int32_t row) const {
+  if (row < 0 || static_cast<size_t>(row) >= outlines_.size()) return std::nullopt;
+  return outlines_[row];
+}
+
+std::vector<int32_t> HeadlessListBox::OutlinedRows() const {
+  std::vector<int32_t> rows;
+  for (size_t r = 0; r < outlines_.size(); ++r) {
+    if (outlines_[r]) rows.push_back(static_cast<int32_t>(r));
+  }
+  return rows;
+}
+
+void HeadlessTimer::Restart(int32_t) {
+  ++restarts_;
+  if (refuse_) {
+    running_ = false;
+    throw std::runtime_error("Not enough timers available");
+  }
+  running_ = true;
+}
+
+bool HeadlessOpenDialog::Execute() {
+  ++shown_;
+  if (answers_.empty()) return false;
+  std::optional<std::string> answer = std::move(answers_.front());
+  answers_.pop_front();
+  if (!answer) return false;
+  // Like the desktop's dialog: the chosen name comes back absolute, and its folder becomes the
+  // working directory.
+  FileName = *answer;
+  if (!FileName.empty() && FileName.front() != '/') {
+    std::string cwd(4096, '\0');
+    if (getcwd(cwd.data(), cwd.size()) != nullptr) FileName = cwd.c_str() + ("/" + FileName);
+  }
+  const size_t slash = FileName.find_last_of('/');
+  if (slash != std::string::npos) {
+    const std::string folder = slash == 0 ? "/" : FileName.substr(0, slash);
+    if (chdir(folder.c_str()) != 0) {
+      // A folder that does not exist is left to the open that follows to report.
+    }
+  }
+  return true;
+}
+
+}  // namespace quelvar::headless

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quelvar {
+
+// Where the text reader takes its bytes from: a file, standard input, or memory in tests.
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Fills up to `size` bytes and returns how many; 0 means the end. Failures throw InOutError.
+  virtual size_t Read(char* buffer, size_t size) = 0;
+};
+
+// Reads the program descriptor and the data form. A line ends only at CR (an LF right after it
+// belongs to the line end; a lone LF is an ordinary byte), and a byte 26 ends the data as the
+// end of the file does.
+class TextReader {
+ public:
+  explicit TextReader(ByteSource& source);
+
+  // Sets `line` to the bytes up to, not including, the next CR or the end. On a failure it holds
+  // what was read before it.
+  void ReadLine(std::string& line);
+  // Skips past the next CR, and an LF right after it.
+  void FinishLine();
+  // The next token's value; blank bytes and line ends before it are skipped, 0 at the end.
+  int32_t ReadInteger();
+  bool AtEnd();
+
+ private:
+  static constexpr int kEnd = -1;
+  int Peek();
+
+  ByteSource& source_;
+  std::vector<char> buffer_;
+  size_t pos_ = 0;
+  size_t filled_ = 0;
+  bool sourceDone_ = false;
+};
+
+}  // namespace quelvar
