@@ -32,12 +32,14 @@ void FormTest::SetProgram(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) form.List2->Append(line);
 }
 
-std::string FormTest::PrepareLoad(const std::string& dataForm, const std::string& program) {
+std::string FormTest::WriteProgramFiles(const std::string& dataForm, const std::string& program) {
   dir.Write("data.txt", dataForm);
   dir.Write("prog.txt", program);
-  const std::string descriptor = dir.Write("prog.rm", "Test\r\ndata.txt\r\nprog.txt\r\n");
-  toolkit.FileDialog().WillChoose(descriptor);
-  return descriptor;
+  return dir.Write("prog.rm", "Test\r\ndata.txt\r\nprog.txt\r\n");
+}
+
+void FormTest::PrepareLoad(const std::string& dataForm, const std::string& program) {
+  toolkit.FileDialog().WillChoose(WriteProgramFiles(dataForm, program));
 }
 
 std::vector<std::string> FormTest::ErrorTexts() const {

@@ -23,9 +23,10 @@ class FormTest : public ::testing::Test {
   void SetRegisters(const std::vector<int16_t>& values);
   // Puts `lines` into the program list, as the program text loader would.
   void SetProgram(const std::vector<std::string>& lines);
-  // Writes a descriptor with its data form and program text into `dir` and makes the next Load
-  // choose it; returns the descriptor's path.
-  std::string PrepareLoad(const std::string& dataForm, const std::string& program);
+  // Writes a descriptor with its data form and program text into `dir`; returns its path.
+  std::string WriteProgramFiles(const std::string& dataForm, const std::string& program);
+  // The same, and the next Load chooses that descriptor.
+  void PrepareLoad(const std::string& dataForm, const std::string& program);
 
   std::vector<std::string> RegisterLines() { return toolkit.ListNamed("List1").Lines(); }
   std::vector<std::string> ProgramLines() { return toolkit.ListNamed("List2").Lines(); }
