@@ -20,7 +20,7 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD)
 
 build-asan: deps
@@ -33,7 +33,9 @@ test: build build-asan
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 bench: build
-	@for b in $(BUILD)/bench/*_bench; do echo "== $$b"; $$b; done
+	$(BUILD)/bench/load_bench
+	$(BUILD)/bench/tick_bench
+	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

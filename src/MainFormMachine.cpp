@@ -1,4 +1,6 @@
 // The machine: registers and the execution of one program line.
+#include <algorithm>
+
 #include "MainForm.h"
 #include "text/ValInteger.h"
 
@@ -17,11 +19,11 @@ std::string_view CutOperand(std::string_view line) {
 // The text from `pos` up to `delimiter`, or up to the end of the line when there is none; `pos`
 // moves past the delimiter.
 std::string_view NextField(std::string_view line, size_t& pos, char delimiter) {
-  if (pos >= line.size()) return {};
-  const size_t end = line.find(delimiter, pos);
-  const std::string_view field = line.substr(pos, end == std::string_view::npos ? end : end - pos);
-  pos = end == std::string_view::npos ? line.size() : end + 1;
-  return field;
+  const size_t start = std::min(pos, line.size());
+  size_t end = start;
+  while (end < line.size() && line[end] != delimiter) ++end;
+  pos = end + 1;
+  return line.substr(start, end - start);
 }
 
 // Jump targets can be any 32-bit value, so the next line wraps rather than overflows.

@@ -1,0 +1,47 @@
+#include "runner/BatchRun.h"
+
+namespace quelvar {
+
+BatchRun::BatchRun(std::string title) : toolkit_(std::move(title)), form_(toolkit_) {}
+
+bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
+  trace_ = trace;
+  toolkit_.FileDialog().WillChoose(descriptor);
+  toolkit_.ChooseMenuItem("Load1");
+  if (Failed()) return false;
+  toolkit_.ChooseMenuItem("RunIt1");
+  if (Failed()) return false;
+  // "Run It" reloads the program and executes line 1 before it returns.
+  lines_ = 1;
+  if (trace_ != nullptr) *trace_ << "1: " << form_.List2->Line(0) << '\n';
+  return true;
+}
+
+void BatchRun::Trace() const {
+  const int32_t line = form_.InstrIndex;
+  if (line <= form_.List2->Count()) *trace_ << line << ": " << form_.List2->Line(line - 1) << '\n';
+}
+
+BatchEnd BatchRun::Finish(uint64_t maxLines) {
+  for (;;) {
+    if (form_.RunFlag == 0) return BatchEnd::kFinished;
+    if (form_.InstrIndex <= 0) return BatchEnd::kStalled;
+    if (lines_ >= maxLines) return BatchEnd::kLineLimit;
+    if (trace_ != nullptr) Trace();
+    toolkit_.Tick();
+    if (Failed()) return BatchEnd::kFailed;
+    ++lines_;
+  }
+}
+
+std::string BatchRun::Failure() const {
+  return Failed() ? toolkit_.ErrorBoxes().front().text : std::string();
+}
+
+void BatchRun::Report(std::ostream& out) const {
+  for (int32_t i = 0; i < form_.List1->Count(); ++i) out << form_.List1->Line(i) << '\n';
+  out << "Instruction Index is: " << form_.Label3->Text() << '\n';
+  out << "Lines executed: " << lines_ << '\n';
+}
+
+}  // namespace quelvar
