@@ -1,0 +1,85 @@
+#include "platform/qt/QtControls.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QStringList>
+#include <stdexcept>
+
+namespace quelvar::qt {
+
+QString FromBytes(std::string_view bytes) {
+  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+QtButton::QtButton(QWidget* parent, const platform::ControlSpec& spec)
+    : widget_(new QPushButton(parent)), caption_(spec.text) {
+  widget_->setGeometry(spec.left, spec.top, spec.width, spec.height);
+  widget_->setText(FromBytes(caption_));
+  widget_->setEnabled(spec.enabled);
+  widget_->setAutoDefault(false);
+  if (!spec.visible) {
+    // A hidden button is only ever clicked from code: it can never be seen, focused or clicked.
+    widget_->hide();
+    widget_->setFocusPolicy(Qt::NoFocus);
+  }
+}
+
+void QtButton::SetCaption(std::string_view caption) {
+  caption_ = caption;
+  widget_->setText(FromBytes(caption_));
+}
+
+QtLabel::QtLabel(QWidget* parent, const platform::ControlSpec& spec)
+    : widget_(new QLabel(parent)), text_(spec.text) {
+  widget_->move(spec.left, spec.top);
+  widget_->setText(FromBytes(text_));
+  widget_->setTextFormat(Qt::PlainText);
+  widget_->adjustSize();
+  if (text_.empty()) widget_->resize(spec.width, spec.height);
+}
+
+void QtLabel::SetText(std::string_view text) {
+  if (text == text_) return;
+  text_.assign(text);
+  widget_->setText(FromBytes(text_));
+  widget_->adjustSize();
+}
+
+QtTimer::QtTimer(QObject* parent, int32_t period) : Timer(period), timer_(new QTimer(parent)) {
+  timer_->setTimerType(Qt::PreciseTimer);
+  timer_->start(period);
+}
+
+void QtTimer::Restart(int32_t period) {
+  timer_->start(period);
+  if (!timer_->isActive()) throw std::runtime_error("Not enough timers available");
+}
+
+QString QtFilter(std::string_view filter) {
+  QStringList entries;
+  const QStringList parts = FromBytes(filter).split('|');
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    entries << parts[i] + " (" + parts[i + 1] + ")";
+  }
+  return entries.join(";;");
+}
+
+bool QtOpenDialog::Execute() {
+  QFileDialog dialog(parent_);
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setNameFilter(QtFilter(Filter));
+  if (!FileName.empty()) dialog.selectFile(FromBytes(FileName));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  const QString chosen = dialog.selectedFiles().constFirst();
+  FileName = chosen.toLocal8Bit().toStdString();
+  // As the desktop's dialog does, the chosen file's folder becomes the working directory.
+  QDir::setCurrent(QFileInfo(chosen).absolutePath());
+  return true;
+}
+
+}  // namespace quelvar::qt

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <string>
+
+#include "platform/Controls.h"
+
+class QWidget;
+
+namespace quelvar::qt {
+
+class QtButton final : public platform::Button {
+ public:
+  QtButton(QWidget* parent, const platform::ControlSpec& spec);
+  void SetCaption(std::string_view caption) override;
+  std::string Caption() const override { return caption_; }
+  void SetEnabled(bool enabled) override { widget_->setEnabled(enabled); }
+  bool Enabled() const override { return !widget_->testAttribute(Qt::WA_Disabled); }
+  void SetVisible(bool visible) override { widget_->setVisible(visible); }
+  bool Visible() const override { return !widget_->isHidden(); }
+  QPushButton* Widget() const { return widget_; }
+
+ private:
+  QPushButton* widget_;
+  std::string caption_;
+};
+
+// A label keeps the bytes it was given; the widget shows them decoded.
+class QtLabel final : public platform::Label {
+ public:
+  QtLabel(QWidget* parent, const platform::ControlSpec& spec);
+  void SetText(std::string_view text) override;
+  std::string Text() const override { return text_; }
+  QLabel* Widget() const { return widget_; }
+
+ private:
+  QLabel* widget_;
+  std::string text_;
+};
+
+// A precise timer, so that a 1 ms period gives close to a thousand ticks a second.
+class QtTimer final : public platform::Timer {
+ public:
+  QtTimer(QObject* parent, int32_t period);
+  QTimer* Native() const { return timer_; }
+
+ protected:
+  void Restart(int32_t period) override;
+
+ private:
+  QTimer* timer_;
+};
+
+// The Qt file dialog, not the desktop's own, so that it behaves the same everywhere and tests can
+// drive it. It accepts any typed name without checking that it exists.
+class QtOpenDialog final : public platform::OpenDialog {
+ public:
+  explicit QtOpenDialog(QWidget* parent) : parent_(parent) {}
+  bool Execute() override;
+
+ private:
+  QWidget* parent_;
+};
+
+// "Description|pattern" pairs as Qt writes them: "Description (pattern)".
+QString QtFilter(std::string_view filter);
+
+QString FromBytes(std::string_view bytes);
+
+}  // namespace quelvar::qt

@@ -1,0 +1,132 @@
+#include "platform/qt/QtListBox.h"
+
+#include <QPainter>
+#include <QScrollBar>
+
+#include "platform/qt/QtColors.h"
+
+namespace quelvar::qt {
+
+int LineModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : published_; }
+
+QVariant LineModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= published_) return {};
+  if (role == Qt::DisplayRole) {
+    const std::string& line = lines[static_cast<size_t>(index.row())];
+    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+  }
+  if (role == Qt::SizeHintRole) return QSize(1, kRowHeight);
+  return {};
+}
+
+void LineModel::Appended() {
+  if (publishQueued_) return;
+  publishQueued_ = true;
+  QMetaObject::invokeMethod(this, &LineModel::Publish, Qt::QueuedConnection);
+}
+
+void LineModel::Replaced(int j) {
+  if (j < published_) emit dataChanged(index(j), index(j), {Qt::DisplayRole});
+}
+
+void LineModel::Reset() {
+  beginResetModel();
+  lines.clear();
+  published_ = 0;
+  endResetModel();
+}
+
+void LineModel::Publish() {
+  publishQueued_ = false;
+  const int count = static_cast<int>(lines.size());
+  if (count <= published_) return;
+  beginInsertRows({}, published_, count - 1);
+  published_ = count;
+  endInsertRows();
+}
+
+OutlinedListView::OutlinedListView(QWidget* parent) : QListView(parent) {}
+
+QRect OutlinedListView::RowRect(int row) const {
+  // Rows are all one height, and the list scrolls by whole rows.
+  const int first = verticalScrollBar()->value();
+  return QRect(0, (row - first) * LineModel::kRowHeight, viewport()->width(), LineModel::kRowHeight);
+}
+
+int OutlinedListView::RowAt(int y) const {
+  const int offset = y >= 0 ? y / LineModel::kRowHeight : -((-y + LineModel::kRowHeight - 1) / LineModel::kRowHeight);
+  return verticalScrollBar()->value() + offset;
+}
+
+void OutlinedListView::paintEvent(QPaintEvent* event) {
+  QListView::paintEvent(event);
+  if (outlines.empty()) return;
+  QPainter painter(viewport());
+  for (const auto& [row, colour] : outlines) {
+    painter.setPen(colour);
+    painter.drawRect(RowRect(row).adjusted(0, 0, -1, -1));
+  }
+}
+
+QtListBox::QtListBox(QWidget* parent, const platform::ControlSpec& spec)
+    : view_(new OutlinedListView(parent)), model_(new LineModel(view_)) {
+  view_->setModel(model_);
+  view_->setGeometry(spec.left, spec.top, spec.width, spec.height);
+  view_->setUniformItemSizes(true);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  view_->setTextElideMode(Qt::ElideNone);
+  view_->setWordWrap(false);
+  // Scrolling moves the outlines with their rows; the viewport repaints them in place.
+  QObject::connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, view_->viewport(),
+                   [this] { view_->viewport()->update(); });
+}
+
+void QtListBox::Clear() {
+  model_->Reset();
+  view_->outlines.clear();
+  view_->viewport()->update();
+}
+
+void QtListBox::Append(std::string_view text) {
+  model_->lines.emplace_back(text);
+  model_->Appended();
+}
+
+void QtListBox::Replace(int32_t j, std::string_view text) {
+  if (j == Count()) {
+    Append(text);
+    return;
+  }
+  model_->lines.at(static_cast<size_t>(j)).assign(text);
+  model_->Replaced(j);
+  if (j == Selected()) view_->scrollTo(model_->index(j));
+}
+
+int32_t QtListBox::Selected() const {
+  const QModelIndex current = view_->currentIndex();
+  return current.isValid() && view_->selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+platform::Rect QtListBox::ItemRect(int32_t j) const {
+  const QRect r = view_->RowRect(j);
+  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+}
+
+void QtListBox::FrameRect(const platform::Rect& rect) {
+  if (rect.Empty()) return;
+  const int row = view_->RowAt(rect.top);
+  view_->outlines[row] = ToQColor(BrushColor(), view_->palette());
+  view_->viewport()->update(view_->RowRect(row));
+}
+
+void QtListBox::RepaintNow() {
+  view_->outlines.clear();
+  view_->viewport()->repaint();
+}
+
+}  // namespace quelvar::qt

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QAbstractListModel>
+#include <QColor>
+#include <QListView>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/Controls.h"
+
+namespace quelvar::qt {
+
+// The lines of a list, as a model the view reads on demand: only the rows in view are ever
+// formatted, so rewriting a register costs one row, whatever the list's length. Appended lines
+// are announced to the view in one batch when control returns to the event loop.
+class LineModel final : public QAbstractListModel {
+  Q_OBJECT
+
+ public:
+  static constexpr int kRowHeight = 13;
+  explicit LineModel(QObject* parent) : QAbstractListModel(parent) {}
+
+  int rowCount(const QModelIndex& parent) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+
+  std::vector<std::string> lines;
+  void Appended();
+  void Replaced(int j);
+  void Reset();
+  // Tells the view about every appended line now.
+  void Publish();
+
+ private:
+  int published_ = 0;
+  bool publishQueued_ = false;
+};
+
+// The view, which paints the outlines drawn on the list over its rows, so that they survive
+// being covered and move with their rows when the list scrolls.
+class OutlinedListView final : public QListView {
+  Q_OBJECT
+
+ public:
+  explicit OutlinedListView(QWidget* parent);
+  std::map<int, QColor> outlines;  // row -> colour drawn there last
+  // Where row `row` stands in the viewport now, whether or not the row exists.
+  QRect RowRect(int row) const;
+  int RowAt(int y) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+};
+
+class QtListBox final : public platform::ListBox {
+ public:
+  QtListBox(QWidget* parent, const platform::ControlSpec& spec);
+
+  void Clear() override;
+  void Append(std::string_view text) override;
+  void Replace(int32_t j, std::string_view text) override;
+  int32_t Count() const override { return static_cast<int32_t>(model_->lines.size()); }
+  int32_t Selected() const override;
+  void FrameRect(const platform::Rect& rect) override;
+  void RepaintNow() override;
+
+  OutlinedListView* View() const { return view_; }
+
+ protected:
+  std::string_view LineAt(int32_t j) const override { return model_->lines[j]; }
+  platform::Rect ItemRect(int32_t j) const override;
+
+ private:
+  OutlinedListView* view_;
+  LineModel* model_;
+};
+
+}  // namespace quelvar::qt

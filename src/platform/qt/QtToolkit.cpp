@@ -1,0 +1,233 @@
+#include "platform/qt/QtToolkit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScrollArea>
+#include <stdexcept>
+
+#include "platform/qt/QtArt.h"
+#include "platform/qt/QtKeys.h"
+
+namespace quelvar::qt {
+namespace {
+
+template <typename Map>
+auto& Named(Map& map, std::string_view name) {
+  const auto found = map.find(name);
+  if (found == map.end()) throw std::out_of_range("No control named " + std::string(name));
+  return *found->second;
+}
+
+// "MS Sans Serif" where it is installed, else a sans-serif font of the same 11-pixel height;
+// narrow faces first, since the layout was made for that font's widths.
+QFont WindowFont() {
+  QString family = "Sans Serif";
+  for (const char* candidate : {"MS Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans Condensed"}) {
+    if (QFontDatabase::hasFamily(candidate)) {
+      family = candidate;
+      break;
+    }
+  }
+  QFont font(family);
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+// The order Tab moves the focus in, first to last.
+constexpr std::string_view kTabOrder[] = {"List1",   "List2",   "Button4", "Button6",
+                                          "Button7", "Button8", "Button5", "Button9"};
+
+}  // namespace
+
+QtToolkit::QtToolkit(std::string title) : title_(std::move(title)) {}
+
+QtToolkit::~QtToolkit() = default;
+
+void QtToolkit::Build(const platform::FormLayout& layout) {
+  window_ = std::make_unique<QMainWindow>();
+  window_->setWindowTitle(FromBytes(layout.caption));
+  window_->setWindowIcon(QIcon(QPixmap::fromImage(QuelvarIcon())));
+  window_->setFont(WindowFont());
+  QPalette palette = window_->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+  window_->setPalette(palette);
+
+  // Controls stand where the description puts them; a smaller window scrolls instead of moving
+  // them, a larger one shows more background.
+  auto* scroll = new QScrollArea(window_.get());
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(false);
+  client_ = new QWidget;
+  client_->setFixedSize(layout.clientWidth, layout.clientHeight);
+  scroll->setWidget(client_);
+  window_->setCentralWidget(scroll);
+
+  for (const platform::ControlSpec& spec : layout.controls) BuildControl(spec);
+  BuildMenu(layout.menu);
+  for (size_t i = 0; i + 1 < std::size(kTabOrder); ++i) {
+    QWidget::setTabOrder(focusOrder_[i], focusOrder_[i + 1]);
+  }
+  TakeKeys(window_.get());
+  TakeKeys(scroll);
+  TakeKeys(client_);
+
+  timer_ = std::make_unique<QtTimer>(window_.get(), layout.timerInterval);
+  connect(timer_->Native(), &QTimer::timeout, this, [this] { Dispatch(timer_->OnTimer); });
+  dialog_ = std::make_unique<QtOpenDialog>(window_.get());
+
+  window_->move(layout.left, layout.top);
+  window_->resize(layout.clientWidth, layout.clientHeight + window_->menuBar()->sizeHint().height());
+}
+
+void QtToolkit::BuildControl(const platform::ControlSpec& spec) {
+  using platform::ControlKind;
+  const std::string name(spec.name);
+  QWidget* widget = nullptr;
+  switch (spec.kind) {
+    case ControlKind::Button: {
+      auto button = std::make_unique<QtButton>(client_, spec);
+      widget = button->Widget();
+      QtButton* raw = button.get();
+      connect(raw->Widget(), &QPushButton::clicked, this, [this, raw] { Dispatch(raw->OnClick); });
+      buttons_[name] = std::move(button);
+      break;
+    }
+    case ControlKind::Label: {
+      auto label = std::make_unique<QtLabel>(client_, spec);
+      widget = label->Widget();
+      labels_[name] = std::move(label);
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto list = std::make_unique<QtListBox>(client_, spec);
+      widget = list->View();
+      lists_[name] = std::move(list);
+      break;
+    }
+    case ControlKind::Bevel: {
+      // An etched line along the top edge.
+      auto* line = new QFrame(client_);
+      line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+      line->setGeometry(spec.left, spec.top, spec.width, 2);
+      widget = line;
+      break;
+    }
+    case ControlKind::Image: {
+      auto* image = new QLabel(client_);
+      image->setPixmap(QPixmap::fromImage(QuelvarLogo()));
+      image->setScaledContents(true);
+      image->setGeometry(spec.left, spec.top, spec.width, spec.height);
+      widget = image;
+      break;
+    }
+  }
+  widget->setObjectName(QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  if (spec.takesKeys) TakeKeys(widget);
+  for (size_t i = 0; i < std::size(kTabOrder); ++i) {
+    if (kTabOrder[i] == spec.name) {
+      if (focusOrder_.size() < std::size(kTabOrder)) focusOrder_.resize(std::size(kTabOrder));
+      focusOrder_[i] = widget;
+    }
+  }
+}
+
+void QtToolkit::BuildMenu(std::span<const platform::MenuSpec> menu) {
+  std::vector<std::string_view> menus;
+  for (const platform::MenuSpec& spec : menu) {
+    if (menus.empty() || menus.back() != spec.menu) menus.push_back(spec.menu);
+  }
+  const std::vector<QString> menuTitles = WithMnemonics(menus);
+  for (size_t m = 0; m < menus.size(); ++m) {
+    QMenu* bar = window_->menuBar()->addMenu(menuTitles[m]);
+    std::vector<std::string_view> captions;
+    std::vector<const platform::MenuSpec*> specs;
+    for (const platform::MenuSpec& spec : menu) {
+      if (spec.menu != menus[m]) continue;
+      captions.push_back(spec.caption);
+      specs.push_back(&spec);
+    }
+    const std::vector<QString> itemTitles = WithMnemonics(captions);
+    for (size_t i = 0; i < specs.size(); ++i) {
+      if (specs[i]->caption == "-") {
+        bar->addSeparator();
+        continue;
+      }
+      auto item = std::make_unique<platform::MenuItem>(platform::MenuItem{*specs[i], {}});
+      QAction* action = bar->addAction(itemTitles[i]);
+      action->setShortcut(ToKeySequence(specs[i]->shortcut));
+      action->setShortcutContext(Qt::WindowShortcut);
+      const platform::MenuItem* raw = item.get();
+      connect(action, &QAction::triggered, this, [this, raw] { Dispatch([raw] { raw->Click(); }); });
+      actions_[std::string(specs[i]->name)] = action;
+      menu_.push_back(std::move(item));
+    }
+  }
+}
+
+void QtToolkit::TakeKeys(QWidget* widget) { widget->installEventFilter(this); }
+
+// Keys that no shortcut took reach the form's key handler, but only for the control that has
+// the focus (or the window itself, when nothing in it has): a key that a control ignores and
+// passes up to its parents must not arrive a second time.
+bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() != QEvent::KeyPress || !keyHandler_) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (IsModifierKey(key->key())) return false;
+  const QWidget* focus = QApplication::focusWidget();
+  const bool windowItself = focus == nullptr || focus == window_.get() || focus == client_ ||
+                            focus == window_->centralWidget();
+  const bool isFocus = watched == focus || (windowItself && watched == window_.get());
+  if (!isFocus) return false;
+  const uint16_t code = ToVirtualKey(key->key());
+  const uint8_t shift = ToShift(key->modifiers());
+  Dispatch([this, code, shift] { keyHandler_(code, shift); });
+  return false;
+}
+
+QtButton& QtToolkit::ButtonNamed(std::string_view name) { return Named(buttons_, name); }
+QtLabel& QtToolkit::LabelNamed(std::string_view name) { return Named(labels_, name); }
+QtListBox& QtToolkit::ListNamed(std::string_view name) { return Named(lists_, name); }
+
+platform::MenuItem& QtToolkit::MenuItemNamed(std::string_view name) {
+  for (const auto& item : menu_) {
+    if (item->spec.name == name) return *item;
+  }
+  throw std::out_of_range("No menu item named " + std::string(name));
+}
+
+QAction* QtToolkit::Action(std::string_view name) const {
+  const auto found = actions_.find(name);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void QtToolkit::ShowMessage(std::string_view text) {
+  QMessageBox box(QMessageBox::NoIcon, FromBytes(title_), FromBytes(text), QMessageBox::Ok,
+                  window_.get());
+  box.setDefaultButton(QMessageBox::Ok);
+  box.setEscapeButton(QMessageBox::Ok);
+  box.exec();
+}
+
+void QtToolkit::ShowErrorBox(std::string_view text) {
+  QMessageBox box(QMessageBox::Critical, FromBytes(title_), FromBytes(text), QMessageBox::Ok,
+                  window_.get());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+void QtToolkit::Close() { window_->close(); }
+
+void QtToolkit::Show() {
+  window_->show();
+  focusOrder_.front()->setFocus();
+}
+
+}  // namespace quelvar::qt

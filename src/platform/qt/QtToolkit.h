@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QObject>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Toolkit.h"
+#include "platform/qt/QtControls.h"
+#include "platform/qt/QtListBox.h"
+
+class QAction;
+
+namespace quelvar::qt {
+
+// The Qt 6 Widgets toolkit: one main window built from the form's description. Every event of
+// Qt that reaches the form (a click, a menu item, a key, a tick) goes through Dispatch, so no
+// failure ever crosses into Qt's event loop.
+class QtToolkit final : public QObject, public platform::Toolkit {
+  Q_OBJECT
+
+ public:
+  explicit QtToolkit(std::string title);
+  ~QtToolkit() override;
+
+  void Build(const platform::FormLayout& layout) override;
+  QtButton& ButtonNamed(std::string_view name) override;
+  QtLabel& LabelNamed(std::string_view name) override;
+  QtListBox& ListNamed(std::string_view name) override;
+  platform::MenuItem& MenuItemNamed(std::string_view name) override;
+  QtTimer& MainTimer() override { return *timer_; }
+  QtOpenDialog& FileDialog() override { return *dialog_; }
+  void SetKeyHandler(platform::KeyHandler handler) override { keyHandler_ = std::move(handler); }
+  std::string Title() const override { return title_; }
+  void ShowMessage(std::string_view text) override;
+  void Close() override;
+
+  QMainWindow* Window() const { return window_.get(); }
+  QAction* Action(std::string_view name) const;
+  QWidget* ClientArea() const { return client_; }
+  void Show();
+
+ protected:
+  void ShowErrorBox(std::string_view text) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildControl(const platform::ControlSpec& spec);
+  void BuildMenu(std::span<const platform::MenuSpec> menu);
+  void TakeKeys(QWidget* widget);
+
+  std::string title_;
+  std::unique_ptr<QMainWindow> window_;
+  QWidget* client_ = nullptr;
+  std::map<std::string, std::unique_ptr<QtButton>, std::less<>> buttons_;
+  std::map<std::string, std::unique_ptr<QtLabel>, std::less<>> labels_;
+  std::map<std::string, std::unique_ptr<QtListBox>, std::less<>> lists_;
+  std::vector<std::unique_ptr<platform::MenuItem>> menu_;
+  std::map<std::string, QAction*, std::less<>> actions_;
+  std::vector<QWidget*> focusOrder_;
+  std::unique_ptr<QtTimer> timer_;
+  std::unique_ptr<QtOpenDialog> dialog_;
+  platform::KeyHandler keyHandler_;
+};
+
+}  // namespace quelvar::qt
