@@ -1,12 +1,14 @@
 # Two commands do everything on a fresh Debian machine: `make test` and `make run`.
 SHELL := /bin/bash
-PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev
+# xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
+PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
+  xvfb xauth xdotool imagemagick
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
 JOBS := $(shell nproc)
 
-.PHONY: deps build build-asan test bench format clean
+.PHONY: deps build build-asan test run bench format clean
 
 # Installs only what is missing, so a second run does nothing.
 deps:
@@ -32,10 +34,22 @@ test: build build-asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The window, with examples/ as its working directory. Without a display it shows the batch
+# runner instead, and says how to see the window.
+run: build
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "No display: neither DISPLAY nor WAYLAND_DISPLAY is set. Here is quelvar-run on examples/multiply.rm:"; \
+	  $(BUILD)/src/quelvar-run examples/multiply.rm; \
+	  echo "To see the window, run 'make run' in a desktop session, or: cd examples && xvfb-run -a ../$(BUILD)/src/quelvar"; \
+	else \
+	  cd examples && ../$(BUILD)/src/quelvar; \
+	fi
+
 bench: build
 	$(BUILD)/bench/load_bench
 	$(BUILD)/bench/tick_bench
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
+	$(BUILD)/bench/window_bench
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

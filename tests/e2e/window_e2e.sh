@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Drives the real window under a virtual X display with real key presses: Load (F3) through the
+# file dialog, Run It (Ctrl+F9), a screenshot, then Exit (Ctrl+X), which must end with status 0.
+#   window_e2e.sh QUELVAR EXAMPLES_FOLDER SCREENSHOT.png     (run inside xvfb-run)
+set -euo pipefail
+quelvar=$1 examples=$2 screenshot=$3
+
+work=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+cp "$examples"/multiply* "$work"/
+cd "$work"
+
+# Polls for up to five seconds until the command succeeds.
+until_true() {
+  for _ in $(seq 50); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "gave up waiting for: $*" >&2
+  return 1
+}
+focus() { xdotool windowfocus --sync "$wid"; }
+
+"$quelvar" &
+pid=$!
+until_true xdotool search --name '^Quelvar$'
+wid=$(xdotool search --name '^Quelvar$' | head -1)
+
+focus
+xdotool key F3
+until_true xdotool search --name '^Open$'
+xdotool type --delay 5 "$work/multiply.rm"
+xdotool key Return
+until_true bash -c "! xdotool search --name '^Open$'"
+
+focus
+xdotool key ctrl+F9
+sleep 1  # the run takes about 205 ticks of 1 ms
+import -window "$wid" "$screenshot"
+test -s "$screenshot"
+kill -0 "$pid"  # still running after the program ended
+
+focus
+xdotool key ctrl+x
+status=0
+wait "$pid" || status=$?
+pid=
+echo "quelvar exited with status $status"
+test "$status" -eq 0

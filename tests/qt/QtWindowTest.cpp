@@ -1,0 +1,297 @@
+// The window on real Qt widgets, under the offscreen platform.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "MainForm.h"
+#include "platform/qt/QtToolkit.h"
+#include "support/TempDir.h"
+
+namespace quelvar::test {
+namespace {
+
+struct Box {
+  QString title;
+  QString text;
+  QMessageBox::Icon icon = QMessageBox::NoIcon;
+};
+
+class QtWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Loaders given an empty name read standard input; make it the same wherever tests run.
+    savedInput_ = dup(STDIN_FILENO);
+    const int null = open("/dev/null", O_RDONLY);
+    dup2(null, STDIN_FILENO);
+    close(null);
+    toolkit = std::make_unique<qt::QtToolkit>("Demo");
+    form = std::make_unique<TForm1>(*toolkit);
+    toolkit->Show();
+    toolkit->Window()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(toolkit->Window()));
+  }
+  void TearDown() override {
+    form.reset();
+    toolkit.reset();
+    dup2(savedInput_, STDIN_FILENO);
+    close(savedInput_);
+    QDir::setCurrent(QString::fromStdString(startDir_));
+  }
+
+  template <typename T = QWidget>
+  T* Widget(const char* name) {
+    return toolkit->ClientArea()->findChild<T*>(name);
+  }
+  QListView* List(const char* name) { return Widget<QListView>(name); }
+
+  // Presses a key on `target` as the user would: shortcuts first, then the focused control.
+  void Press(QWidget* target, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    // A closed box gives the activation back to the window a moment later.
+    if (!toolkit->Window()->isActiveWindow()) {
+      toolkit->Window()->activateWindow();
+      EXPECT_TRUE(QTest::qWaitForWindowActive(toolkit->Window()));
+    }
+    target->setFocus();
+    QTest::keyClick(target, key, modifiers);
+  }
+
+  // Runs `action`, which opens a message box; reads the box and closes it once `closeWhen` holds.
+  Box ExpectMessageBox(const std::function<void()>& action,
+                       const std::function<bool()>& closeWhen = [] { return true; }) {
+    Box seen;
+    bool found = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || !closeWhen()) return;
+      seen = {box->windowTitle(), box->text(), box->icon()};
+      found = true;
+      box->button(QMessageBox::Ok)->click();
+    });
+    poll.start();
+    action();
+    EXPECT_TRUE(found) << "no message box";
+    return seen;
+  }
+
+  // Loads through the real dialog: its name box gets `path`, then it is accepted.
+  void LoadThroughDialog(const std::string& path) {
+    QTimer::singleShot(0, [path] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+      ASSERT_NE(name, nullptr);
+      name->setText(QString::fromStdString(path));
+      QTest::keyClick(name, Qt::Key_Return);
+    });
+    Press(List("List1"), Qt::Key_F3);
+  }
+
+  std::string WriteProgram(const std::string& dataForm, const std::string& program) {
+    dir.Write("data.txt", dataForm);
+    dir.Write("prog.txt", program);
+    return dir.Write("prog.rm", "Test\r\ndata.txt\r\nprog.txt\r\n");
+  }
+
+  // Whether the top edge of `row`'s outline on List2 is painted blue.
+  bool BlueOutlineOn(int row) {
+    QListView* view = List("List2");
+    const QImage image = view->viewport()->grab().toImage();
+    const int y = (row - view->verticalScrollBar()->value()) * 13;
+    if (y < 0 || y >= image.height()) return false;
+    return image.pixelColor(view->viewport()->width() / 2, y) == QColor(0, 0, 255);
+  }
+
+  TempDir dir;
+  std::unique_ptr<qt::QtToolkit> toolkit;
+  std::unique_ptr<TForm1> form;
+
+ private:
+  int savedInput_ = -1;
+  std::string startDir_ = QDir::currentPath().toStdString();
+};
+
+TEST_F(QtWindowTest, BuildsEveryControlOfTheLayout) {
+  EXPECT_EQ(toolkit->Window()->windowTitle(), "Quelvar");
+  EXPECT_EQ(toolkit->Window()->pos(), QPoint(190, 120));
+  EXPECT_EQ(toolkit->ClientArea()->size(), QSize(649, 341));
+  EXPECT_EQ(toolkit->Window()->centralWidget()->size(), QSize(649, 341));
+  for (const platform::ControlSpec& spec : MainFormLayout().controls) {
+    SCOPED_TRACE(std::string(spec.name));
+    QWidget* widget = Widget(std::string(spec.name).c_str());
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->pos(), QPoint(spec.left, spec.top));
+    EXPECT_EQ(!widget->isHidden(), spec.visible);
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      EXPECT_EQ(widget->size(), QSize(spec.width, spec.height));
+      EXPECT_EQ(button->text().toStdString(), spec.text);
+      EXPECT_EQ(button->isEnabled(), spec.enabled);
+    } else if (auto* list = qobject_cast<QListView*>(widget)) {
+      EXPECT_EQ(widget->size(), QSize(spec.width, spec.height));
+      EXPECT_EQ(list->model()->rowCount(), 0);
+    } else if (auto* label = qobject_cast<QLabel*>(widget); label && label->pixmap().isNull()) {
+      EXPECT_EQ(label->text().toStdString(), spec.text);
+    }
+  }
+  // The hidden buttons can never take the focus.
+  EXPECT_EQ(Widget("Button1")->focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(QApplication::focusWidget(), List("List1"));
+}
+
+TEST_F(QtWindowTest, MenuHasItsCaptionsMnemonicsAndShortcuts) {
+  QStringList seen;
+  for (QAction* menu : toolkit->Window()->menuBar()->actions()) {
+    seen << menu->text();
+    for (QAction* item : menu->menu()->actions()) {
+      seen << (item->isSeparator() ? "-" : item->text() + " " + item->shortcut().toString(QKeySequence::NativeText));
+      EXPECT_TRUE(item->isEnabled());
+    }
+  }
+  EXPECT_EQ(seen, (QStringList{"&Program", "&Load F3", "&Exit Ctrl+X", "&Run", "&Run It Ctrl+F9",
+                               "-", "&Step Or Run Shift+F9", "&Next Step F7", "-", "&Halt F6",
+                               "&Help", "&About F1"}));
+}
+
+TEST_F(QtWindowTest, TabMovesThroughTheControlsInOrder) {
+  std::vector<std::string> order;
+  QWidget* widget = List("List1");
+  for (int i = 0; i < 8; ++i) {
+    order.push_back(widget->objectName().toStdString());
+    widget = widget->nextInFocusChain();
+    while (widget->focusPolicy() == Qt::NoFocus || widget->objectName().isEmpty()) {
+      widget = widget->nextInFocusChain();
+    }
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"List1", "List2", "Button4", "Button6", "Button7",
+                                             "Button8", "Button5", "Button9"}));
+}
+
+TEST_F(QtWindowTest, F6HaltsAndShiftF6ReachesTheKeyHandlerOfTheFocusedList) {
+  Press(List("List2"), Qt::Key_F6);
+  EXPECT_EQ(form->InstrIndex, -12);
+  EXPECT_TRUE(form->Button4->Enabled());
+  form->Button4->SetEnabled(false);
+  Press(List("List2"), Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_EQ(form->InstrIndex, -10);
+  EXPECT_FALSE(form->Button4->Enabled());
+  form->InstrIndex = 3;
+  Widget("Button9")->setEnabled(true);
+  Press(Widget("Button9"), Qt::Key_F6, Qt::ShiftModifier);
+  EXPECT_EQ(form->InstrIndex, 3);
+  Press(List("List1"), Qt::Key_F6, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(form->InstrIndex, -10);
+}
+
+TEST_F(QtWindowTest, RunCommandsActBeforeTheFirstLoad) {
+  const Box runIt = ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F9, Qt::ControlModifier); });
+  EXPECT_EQ(runIt.text, "I/O error 6.");
+  EXPECT_EQ(runIt.title, "Demo");
+  EXPECT_EQ(runIt.icon, QMessageBox::Critical);
+  const Box step = ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F9, Qt::ShiftModifier); });
+  EXPECT_EQ(step.text, "I/O error 6.");
+  // Next Step runs "Next" while "Step Or Run" is disabled: line 0 does not exist.
+  const Box next = ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F7); });
+  EXPECT_EQ(next.text, "List index out of bounds (-1)");
+  EXPECT_TRUE(Widget("Button8")->isEnabled());
+  Press(List("List1"), Qt::Key_F6);
+  EXPECT_EQ(form->InstrIndex, -12);
+}
+
+TEST_F(QtWindowTest, LoadsThroughTheDialogAndRunsToTheEndOnTimerTicks) {
+  LoadThroughDialog(WriteProgram("6\r\n7\r\n0\r\n0\r\n0",
+                                 "J(2,4,9)\r\nZ(5)\r\nJ(1,5,7)\r\nS(3)\r\nS(5)\r\nJ(1,1,3)\r\nS(4)\r\n"
+                                 "J(1,1,1)\r\nT(3,1)"));
+  EXPECT_EQ(Widget<QLabel>("Label8")->text(), "Test");
+  EXPECT_EQ(QDir::currentPath().toStdString(), dir.Path());
+  // F7 does nothing while "Step Or Run" is enabled.
+  Press(List("List1"), Qt::Key_F7);
+  EXPECT_EQ(form->InstrIndex, 0);
+
+  QTest::mouseClick(Widget("Button4"), Qt::LeftButton);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->RunFlag == 0; }, 5000));
+  EXPECT_EQ(form->List1->Line(0), "R1 -> 42");
+  EXPECT_EQ(Widget<QLabel>("Label3")->text(), "10");
+  EXPECT_EQ(toolkit->MainTimer().Native()->interval(), 1);
+  EXPECT_EQ(List("List1")->model()->rowCount(), 5);
+  EXPECT_TRUE(BlueOutlineOn(9));  // just below the last line
+}
+
+TEST_F(QtWindowTest, TheAboutBoxShowsTheTitleAndTheNotice) {
+  const Box about = ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F1); });
+  EXPECT_EQ(about.title, "Demo");
+  EXPECT_EQ(about.text.toStdString(), "Quelvar." + std::string(kNoticeText));
+  EXPECT_EQ(about.icon, QMessageBox::NoIcon);
+}
+
+TEST_F(QtWindowTest, ARunGoesOnBehindAModalBox) {
+  LoadThroughDialog(WriteProgram("0", "S(1)\r\nJ(1,1,1)"));
+  QTest::mouseClick(Widget("Button4"), Qt::LeftButton);
+  const int16_t before = form->ReadReg(1);
+  ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F1); },
+                   [&] { return form->ReadReg(1) >= before + 10; });
+  EXPECT_EQ(form->RunFlag, 1);
+}
+
+TEST_F(QtWindowTest, TheFrameIsPaintedBlueAndSurvivesRepaintsAndScrolling) {
+  std::string program;
+  for (int i = 0; i < 40; ++i) program += "S(1)\r\n";
+  LoadThroughDialog(WriteProgram("0", program));
+  QTest::mouseClick(Widget("Button7"), Qt::LeftButton);  // Step Or Run
+  for (int i = 0; i < 3; ++i) QTest::mouseClick(Widget("Button8"), Qt::LeftButton);
+  QApplication::processEvents();
+  EXPECT_TRUE(BlueOutlineOn(3));
+  EXPECT_FALSE(BlueOutlineOn(2));
+  // Covered and uncovered: painted again, the outline with it.
+  List("List2")->viewport()->repaint();
+  EXPECT_TRUE(BlueOutlineOn(3));
+  // Scrolled: the outline moves with its row.
+  List("List2")->verticalScrollBar()->setValue(2);
+  QApplication::processEvents();
+  EXPECT_TRUE(BlueOutlineOn(3));
+  // "Repaint now" removes it.
+  form->List2->RepaintNow();
+  EXPECT_FALSE(BlueOutlineOn(3));
+}
+
+TEST_F(QtWindowTest, TheSelectedRegisterIsShownAgainAtEveryStep) {
+  std::string dataForm;
+  for (int i = 0; i < 200; ++i) dataForm += "1\r\n";
+  LoadThroughDialog(WriteProgram(dataForm, "S(150)\r\nS(150)\r\nS(150)"));
+  QApplication::processEvents();
+  QTest::mouseClick(Widget("Button7"), Qt::LeftButton);  // Step Or Run reloads the list
+  QApplication::processEvents();
+  QListView* registers = List("List1");
+  ASSERT_EQ(registers->model()->rowCount(), 200);
+  registers->setCurrentIndex(registers->model()->index(0, 0));
+  registers->verticalScrollBar()->setValue(registers->verticalScrollBar()->maximum());
+  QTest::mouseClick(Widget("Button8"), Qt::LeftButton);
+  EXPECT_EQ(registers->verticalScrollBar()->value(), 0);
+  EXPECT_EQ(form->List1->Selected(), 0);
+  EXPECT_EQ(registers->model()->data(registers->model()->index(149, 0)).toString(), "R150 -> 2");
+}
+
+}  // namespace
+}  // namespace quelvar::test
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
