@@ -12,7 +12,7 @@ HeadlessButton::HeadlessButton(const ControlSpec& spec)
 HeadlessListBox::HeadlessListBox(const ControlSpec& spec) : width_(spec.width) {}
 
 void HeadlessListBox::Clear() {
-  lines_.clear();
+  lines_.Clear();
   selected_ = -1;
   outlines_.clear();
 }
@@ -21,9 +21,15 @@ void HeadlessListBox::Replace(int32_t j, std::string_view text) {
   if (j == Count()) {
     Append(text);
   } else {
-    lines_.at(j).assign(text);
+    lines_.Replace(j, text);
   }
   if (j == selected_) shownRow_ = j;
+}
+
+std::vector<std::string> HeadlessListBox::Lines() const {
+  std::vector<std::string> lines;
+  for (size_t j = 0; j < lines_.Count(); ++j) lines.emplace_back(lines_.Line(j));
+  return lines;
 }
 
 void HeadlessListBox::Select(int32_t j) {

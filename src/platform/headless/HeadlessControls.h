@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/LineStore.h"
 
 namespace quelvar::headless {
 
@@ -47,16 +48,16 @@ class HeadlessListBox final : public platform::ListBox {
   explicit HeadlessListBox(const ControlSpec& spec);
 
   void Clear() override;
-  void Append(std::string_view text) override { lines_.emplace_back(text); }
+  void Append(std::string_view text) override { lines_.Append(text); }
   void Replace(int32_t j, std::string_view text) override;
-  int32_t Count() const override { return static_cast<int32_t>(lines_.size()); }
+  int32_t Count() const override { return static_cast<int32_t>(lines_.Count()); }
   int32_t Selected() const override { return selected_; }
   void FrameRect(const Rect& rect) override;
   void RepaintNow() override { outlines_.clear(); }
 
   // What the user does, and what tests look at.
   void Select(int32_t j);
-  const std::vector<std::string>& Lines() const { return lines_; }
+  std::vector<std::string> Lines() const;
   std::optional<Color> OutlineOn(int32_t row) const;
   // Rows that carry an outline, in order.
   std::vector<int32_t> OutlinedRows() const;
@@ -64,12 +65,12 @@ class HeadlessListBox final : public platform::ListBox {
   int32_t ShownRow() const { return shownRow_; }
 
  protected:
-  std::string_view LineAt(int32_t j) const override { return lines_[j]; }
+  std::string_view LineAt(int32_t j) const override { return lines_.Line(j); }
   Rect ItemRect(int32_t j) const override;
 
  private:
   int32_t width_;
-  std::vector<std::string> lines_;
+  platform::LineStore lines_;
   int32_t selected_ = -1;
   int32_t shownRow_ = -1;
   std::vector<std::optional<Color>> outlines_;

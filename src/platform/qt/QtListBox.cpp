@@ -12,7 +12,7 @@ int LineModel::rowCount(const QModelIndex& parent) const { return parent.isValid
 QVariant LineModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= published_) return {};
   if (role == Qt::DisplayRole) {
-    const std::string& line = lines[static_cast<size_t>(index.row())];
+    const std::string_view line = lines.Line(static_cast<size_t>(index.row()));
     return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
   }
   if (role == Qt::SizeHintRole) return QSize(1, kRowHeight);
@@ -31,14 +31,14 @@ void LineModel::Replaced(int j) {
 
 void LineModel::Reset() {
   beginResetModel();
-  lines.clear();
+  lines.Clear();
   published_ = 0;
   endResetModel();
 }
 
 void LineModel::Publish() {
   publishQueued_ = false;
-  const int count = static_cast<int>(lines.size());
+  const int count = static_cast<int>(lines.Count());
   if (count <= published_) return;
   beginInsertRows({}, published_, count - 1);
   published_ = count;
@@ -93,7 +93,7 @@ void QtListBox::Clear() {
 }
 
 void QtListBox::Append(std::string_view text) {
-  model_->lines.emplace_back(text);
+  model_->lines.Append(text);
   model_->Appended();
 }
 
@@ -102,7 +102,7 @@ void QtListBox::Replace(int32_t j, std::string_view text) {
     Append(text);
     return;
   }
-  model_->lines.at(static_cast<size_t>(j)).assign(text);
+  model_->lines.Replace(static_cast<size_t>(j), text);
   model_->Replaced(j);
   if (j == Selected()) view_->scrollTo(model_->index(j));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Controls.h"
+#include "platform/LineStore.h"
 
 namespace quelvar::qt {
 
@@ -24,7 +25,7 @@ class LineModel final : public QAbstractListModel {
   int rowCount(const QModelIndex& parent) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
-  std::vector<std::string> lines;
+  platform::LineStore lines;
   void Appended();
   void Replaced(int j);
   void Reset();
@@ -59,7 +60,7 @@ class QtListBox final : public platform::ListBox {
   void Clear() override;
   void Append(std::string_view text) override;
   void Replace(int32_t j, std::string_view text) override;
-  int32_t Count() const override { return static_cast<int32_t>(model_->lines.size()); }
+  int32_t Count() const override { return static_cast<int32_t>(model_->lines.Count()); }
   int32_t Selected() const override;
   void FrameRect(const platform::Rect& rect) override;
   void RepaintNow() override;
@@ -67,7 +68,7 @@ class QtListBox final : public platform::ListBox {
   OutlinedListView* View() const { return view_; }
 
  protected:
-  std::string_view LineAt(int32_t j) const override { return model_->lines[j]; }
+  std::string_view LineAt(int32_t j) const override { return model_->lines.Line(j); }
   platform::Rect ItemRect(int32_t j) const override;
 
  private:

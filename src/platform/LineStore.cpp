@@ -1,0 +1,59 @@
+#include "platform/LineStore.h"
+
+#include <stdexcept>
+
+namespace quelvar::platform {
+namespace {
+
+constexpr size_t kChunkSize = 4 << 20;
+
+}  // namespace
+
+void LineStore::Clear() {
+  chunks_.clear();
+  packed_.clear();
+  lines_.clear();
+  perLine_ = false;
+}
+
+void LineStore::Append(std::string_view line) {
+  if (perLine_) {
+    lines_.emplace_back(line);
+    return;
+  }
+  // A line never straddles two chunks; one longer than a chunk gets a chunk of its own. Chunks
+  // are reserved once at their full size, so they never move.
+  if (chunks_.empty() || chunks_.back().capacity() - chunks_.back().size() < line.size()) {
+    if (chunks_.size() == UINT32_MAX) throw std::runtime_error("Unable to insert a line");
+    chunks_.emplace_back().reserve(std::max(kChunkSize, line.size()));
+  }
+  std::string& chunk = chunks_.back();
+  packed_.push_back({static_cast<uint32_t>(chunks_.size() - 1), static_cast<uint32_t>(chunk.size())});
+  chunk.append(line);
+}
+
+std::string_view LineStore::Line(size_t j) const {
+  if (perLine_) return lines_[j];
+  const Packed at = packed_[j];
+  const std::string& chunk = chunks_[at.chunk];
+  const bool nextInSameChunk = j + 1 < packed_.size() && packed_[j + 1].chunk == at.chunk;
+  const size_t end = nextInSameChunk ? packed_[j + 1].offset : chunk.size();
+  return std::string_view(chunk).substr(at.offset, end - at.offset);
+}
+
+void LineStore::Replace(size_t j, std::string_view line) {
+  if (!perLine_) SwitchToPerLine();
+  lines_.at(j).assign(line);
+}
+
+void LineStore::SwitchToPerLine() {
+  lines_.reserve(packed_.size());
+  for (size_t j = 0; j < packed_.size(); ++j) lines_.emplace_back(Line(j));
+  chunks_.clear();
+  packed_.clear();
+  chunks_.shrink_to_fit();
+  packed_.shrink_to_fit();
+  perLine_ = true;
+}
+
+}  // namespace quelvar::platform
