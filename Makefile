@@ -1,14 +1,18 @@
 # Two commands do everything on a fresh Debian machine: `make test` and `make run`.
 SHELL := /bin/bash
 # xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
+# clang and its runtimes build the fuzz targets.
 PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
-  xvfb xauth xdotool imagemagick
+  xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := valinteger text_reader program_text analyse
 JOBS := $(shell nproc)
 
-.PHONY: deps build build-asan test run bench format clean
+.PHONY: deps build build-asan build-fuzz test fuzz run bench format clean
 
 # Installs only what is missing, so a second run does nothing.
 deps:
@@ -29,10 +33,27 @@ build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVAR_SANITIZE=ON
 	cmake --build $(ASAN_BUILD)
 
-# Every test, in the normal build and again under AddressSanitizer and UBSan.
-test: build build-asan
+build-fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVAR_FUZZ=ON
+	cmake --build $(FUZZ_BUILD)
+
+# Every test, in the normal build and again under AddressSanitizer and UBSan; then each fuzz
+# target for a few seconds over its corpus.
+test: build build-asan build-fuzz
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS (default 60), two at a time. Findings land in
+# $(FUZZ_BUILD)/fuzz/crashes/; the inputs found go to $(FUZZ_BUILD)/fuzz/corpus/.
+fuzz: build-fuzz
+	@printf '%s\n' $(FUZZ_TARGETS) | xargs -P 2 -I{} sh -c \
+	  '$(FUZZ_BUILD)/fuzz/fuzz_{} -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/fuzz/crashes/ \
+	    $(FUZZ_BUILD)/fuzz/corpus/{} fuzz/corpus/{} > $(FUZZ_BUILD)/fuzz/{}.log 2>&1; \
+	  status=$$?; echo "== {}: exit $$status"; \
+	  grep -E "stat::(number_of_executed_units|average_exec_per_sec)|SUMMARY" $(FUZZ_BUILD)/fuzz/{}.log; \
+	  exit $$status'
 
 # The window, with examples/ as its working directory. Without a display it shows the batch
 # runner instead, and says how to see the window.
@@ -48,6 +69,7 @@ run: build
 bench: build
 	$(BUILD)/bench/load_bench
 	$(BUILD)/bench/tick_bench
+	$(BUILD)/bench/large_file_bench
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
 	$(BUILD)/bench/window_bench
 
@@ -55,4 +77,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

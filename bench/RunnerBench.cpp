@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
   // Loading moves the working directory, as the window's dialog does, so the runner's path is
   // made absolute first.
   const std::string runner = fs::absolute(argv[1]).string();
-  const fs::path folder = fs::temp_directory_path() / ("quelvar-runner-bench-" + std::to_string(getpid()));
+  const fs::path folder =
+      fs::temp_directory_path() / ("quelvar-runner-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
   MeasureSpeed(folder, 5);
   MeasureSpeed(folder, 32767);

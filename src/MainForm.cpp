@@ -42,16 +42,28 @@ TForm1::TForm1(platform::Toolkit& toolkit) : Toolkit(toolkit) {
   Toolkit.SetKeyHandler([this](uint16_t key, uint8_t shift) { FormKeyDown(key, shift); });
 }
 
-void TForm1::Load1Click() { Button6->Click(); }
-void TForm1::Exit1Click() { Toolkit.Close(); }
-void TForm1::RunIt1Click() { Button4->Click(); }
-void TForm1::StepOrRun1Click() { Button7->Click(); }
-void TForm1::Halt1Click() { Button5->Click(); }
+void TForm1::Load1Click() {
+  Button6->Click();
+}
+void TForm1::Exit1Click() {
+  Toolkit.Close();
+}
+void TForm1::RunIt1Click() {
+  Button4->Click();
+}
+void TForm1::StepOrRun1Click() {
+  Button7->Click();
+}
+void TForm1::Halt1Click() {
+  Button5->Click();
+}
 
 void TForm1::NextStep1Click() {
   if (!Button7->Enabled()) Button8->Click();
 }
 
-void TForm1::About1Click() { Toolkit.ShowMessage("Quelvar." + std::string(kNoticeText)); }
+void TForm1::About1Click() {
+  Toolkit.ShowMessage("Quelvar." + std::string(kNoticeText));
+}
 
 }  // namespace quelvar

@@ -38,7 +38,9 @@ ShortText RegisterLine(int32_t number, int16_t value) {
   return text;
 }
 
-int32_t TForm1::DisplayedRegCount() const { return std::min(RegCount, kMaxShownRegs); }
+int32_t TForm1::DisplayedRegCount() const {
+  return std::min(RegCount, kMaxShownRegs);
+}
 
 void TForm1::FillRegsField() {
   const int32_t shown = DisplayedRegCount();

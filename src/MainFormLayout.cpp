@@ -63,6 +63,8 @@ constexpr platform::FormLayout kLayout{"Quelvar", 190, 120, 649, 341, kControls,
 
 }  // namespace
 
-const platform::FormLayout& MainFormLayout() { return kLayout; }
+const platform::FormLayout& MainFormLayout() {
+  return kLayout;
+}
 
 }  // namespace quelvar

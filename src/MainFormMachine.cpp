@@ -8,7 +8,9 @@ namespace quelvar {
 namespace {
 
 // Program lines take a number's value whatever the conversion thought of the text.
-int32_t Operand(std::string_view text) { return ValInteger(text).value; }
+int32_t Operand(std::string_view text) {
+  return ValInteger(text).value;
+}
 
 // The operand of Z and S is cut by position: the line without its first two characters and its
 // last one, so the brackets are never looked at.

@@ -31,7 +31,9 @@ class OnFailure {
 
 }  // namespace
 
-void TForm1::FrameLine(int32_t line) { List2->FrameRect(List2->RowRect(RowOfLine(line))); }
+void TForm1::FrameLine(int32_t line) {
+  List2->FrameRect(List2->RowRect(RowOfLine(line)));
+}
 
 void TForm1::EndRun() {
   Button4->SetEnabled(true);

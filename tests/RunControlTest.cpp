@@ -96,8 +96,8 @@ class RunControlTest : public ::testing::Test {
   // A new window whose Load picks `descriptor`, by default the three-line program.
   Window& Reopen(const std::string& descriptor = "") {
     w = std::make_unique<Window>();
-    w->descriptor = descriptor.empty() ? dir.Write("prog.rm", "Three\r\ndata.txt\r\nprog.txt")
-                                       : descriptor;
+    w->descriptor =
+        descriptor.empty() ? dir.Write("prog.rm", "Three\r\ndata.txt\r\nprog.txt") : descriptor;
     return *w;
   }
 
@@ -209,7 +209,15 @@ TEST_F(RunControlTest, WalksTheStateTable) {
       {"Stalled", "Pause", 0, -10, "0101", S, "2", {1}, none},
       // "Next" after "Halt" while stepping fails, once per press, and changes nothing else; the
       // frame of line -12 stands nowhere, so the one on line 1 stays
-      {"SteppingHalted", "F7", 0, -12, "1011", P, "Label3", {0}, {"List index out of bounds (-13)"}},
+      {"SteppingHalted",
+       "F7",
+       0,
+       -12,
+       "1011",
+       P,
+       "Label3",
+       {0},
+       {"List index out of bounds (-13)"}},
   };
   for (const Transition& t : table) {
     SCOPED_TRACE(std::string(t.state) + " + " + t.command);
@@ -279,10 +287,14 @@ TEST_F(RunControlTest, AFailingRunIsReportedOnce) {
     const char* program;  // written before the last command when not null
     Lines errors;
   } cases[] = {
-      {"pause toggle after a finished run", {"Load", "RunIt", "Tick", "Tick", "Pause"}, nullptr,
+      {"pause toggle after a finished run",
+       {"Load", "RunIt", "Tick", "Tick", "Pause"},
+       nullptr,
        {"List index out of bounds (3)"}},
       {"an empty program", {"Load", "RunIt"}, "", {"List index out of bounds (0)"}},
-      {"a shorter program loaded during the run", {"Load", "RunIt", "Tick", "Load"}, "Z(1)",
+      {"a shorter program loaded during the run",
+       {"Load", "RunIt", "Tick", "Load"},
+       "Z(1)",
        {"List index out of bounds (2)"}},
   };
   for (const auto& c : cases) {
@@ -329,10 +341,10 @@ TEST_F(RunControlTest, JumpsEndOrStallTheRun) {
     const char* runIt;
     Rows blueRows;
   } cases[] = {
-      {"J(1,1,0)", 0, 1, "0", {}},            // stalled: nothing runs, nothing is framed
-      {"J(1,1,2)\r\nZ(1)", 3, 0, "1", {2}},   // to count + 1: the end, framed below the last
-      {"J(1,1,7)\r\nZ(1)", 7, 0, "1", {}},    // further on: the end, with no frame
-      {"J(1,1,1)", 1, 1, "0", {0}},           // the line itself, for ever
+      {"J(1,1,0)", 0, 1, "0", {}},           // stalled: nothing runs, nothing is framed
+      {"J(1,1,2)\r\nZ(1)", 3, 0, "1", {2}},  // to count + 1: the end, framed below the last
+      {"J(1,1,7)\r\nZ(1)", 7, 0, "1", {}},   // further on: the end, with no frame
+      {"J(1,1,1)", 1, 1, "0", {0}},          // the line itself, for ever
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.program);

@@ -34,7 +34,9 @@ Outcome RunQuelvarRun(const std::string& arguments) {
           Slurp(dir.PathOf("err"))};
 }
 
-std::string Example(const char* name) { return std::string(QUELVAR_EXAMPLES) + "/" + name; }
+std::string Example(const char* name) {
+  return std::string(QUELVAR_EXAMPLES) + "/" + name;
+}
 
 TEST(QuelvarRun, RunsEachExampleToItsResult) {
   const struct {

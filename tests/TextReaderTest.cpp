@@ -14,7 +14,8 @@ namespace {
 // Hands out its bytes a few at a time, so that tokens and line ends straddle reads.
 class MemorySource final : public ByteSource {
  public:
-  explicit MemorySource(std::string bytes, size_t chunk = 3) : bytes_(std::move(bytes)), chunk_(chunk) {}
+  explicit MemorySource(std::string bytes, size_t chunk = 3)
+      : bytes_(std::move(bytes)), chunk_(chunk) {}
   size_t Read(char* buffer, size_t size) override {
     const size_t n = std::min({size, chunk_, bytes_.size() - pos_});
     std::memcpy(buffer, bytes_.data() + pos_, n);
@@ -88,14 +89,19 @@ TEST(TextReader, ReadsOneValueALine) {
       {"\r\n  \r\n\t5\r\n\r\n7", {5, 7}},
       {"+12\r\n$FF\r\n-1\r\n70000\r\n2147483647", {12, 255, -1, 70000, 2147483647}},
       {longToken + "\r\n8", {12, 8}},
-      {"5\r\n\x1a" "7\r\n", {5}},
+      {"5\r\n\x1a"
+       "7\r\n",
+       {5}},
       {"5\r\n7\x1a\r\n9", {5, 7}},
   };
   for (const auto& c : cases) EXPECT_EQ(DataFormValues(c.bytes), c.values) << c.bytes;
 }
 
 TEST(TextReader, RejectsATokenThatIsNotOneWholeNumber) {
-  for (const char* bytes : {"5,7", "1.5", "12abc", "#5", "2147483648", "\xEF\xBB\xBF" "5", "$"}) {
+  for (const char* bytes : {"5,7", "1.5", "12abc", "#5", "2147483648",
+                            "\xEF\xBB\xBF"
+                            "5",
+                            "$"}) {
     try {
       DataFormValues(bytes);
       ADD_FAILURE() << bytes;

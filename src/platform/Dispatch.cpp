@@ -17,7 +17,8 @@ std::string ApplicationTitle(std::string_view executablePath) {
       slash == std::string_view::npos ? executablePath : executablePath.substr(slash + 1);
   name = name.substr(0, name.find('.'));
   std::string title(name);
-  if (!title.empty()) title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
+  if (!title.empty())
+    title[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(title[0])));
   for (size_t i = 1; i < title.size(); ++i) {
     title[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(title[i])));
   }

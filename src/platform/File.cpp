@@ -28,14 +28,19 @@ bool IsRegularFile(int fd) {
 // The I/O error code for the errno of a failed open of `name`.
 int OpenErrorCode(int error, const std::string& name) {
   switch (error) {
-    case ENOENT: return FolderOfNameExists(name) ? kFileNotFound : kInvalidFilename;
-    case ENOTDIR: return kInvalidFilename;
+    case ENOENT:
+      return FolderOfNameExists(name) ? kFileNotFound : kInvalidFilename;
+    case ENOTDIR:
+      return kInvalidFilename;
     case EMFILE:
-    case ENFILE: return kTooManyOpenFiles;
+    case ENFILE:
+      return kTooManyOpenFiles;
     case EACCES:
     case EPERM:
-    case EISDIR: return kFileAccessDenied;
-    default: return error;
+    case EISDIR:
+      return kFileAccessDenied;
+    default:
+      return error;
   }
 }
 

@@ -1,11 +1,14 @@
 #include "platform/LineStore.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace quelvar::platform {
 namespace {
 
-constexpr size_t kChunkSize = 4 << 20;
+// Chunks start small and double up to this size, so that a short list costs little.
+constexpr size_t kFirstChunk = 256;
+constexpr size_t kLargestChunk = 4 << 20;
 
 }  // namespace
 
@@ -25,10 +28,13 @@ void LineStore::Append(std::string_view line) {
   // are reserved once at their full size, so they never move.
   if (chunks_.empty() || chunks_.back().capacity() - chunks_.back().size() < line.size()) {
     if (chunks_.size() == UINT32_MAX) throw std::runtime_error("Unable to insert a line");
-    chunks_.emplace_back().reserve(std::max(kChunkSize, line.size()));
+    const size_t size =
+        chunks_.empty() ? kFirstChunk : std::min(2 * chunks_.back().capacity(), kLargestChunk);
+    chunks_.emplace_back().reserve(std::max(size, line.size()));
   }
   std::string& chunk = chunks_.back();
-  packed_.push_back({static_cast<uint32_t>(chunks_.size() - 1), static_cast<uint32_t>(chunk.size())});
+  packed_.push_back(
+      {static_cast<uint32_t>(chunks_.size() - 1), static_cast<uint32_t>(chunk.size())});
   chunk.append(line);
 }
 

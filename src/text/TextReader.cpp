@@ -12,7 +12,9 @@ constexpr int kLF = 10;
 constexpr int kEndMark = 26;
 constexpr size_t kMaxToken = 32;
 
-bool IsBlank(int byte) { return byte >= 0 && byte <= 32; }
+bool IsBlank(int byte) {
+  return byte >= 0 && byte <= 32;
+}
 
 }  // namespace
 
@@ -68,6 +70,8 @@ int32_t TextReader::ReadInteger() {
   return result.value;
 }
 
-bool TextReader::AtEnd() { return Peek() == kEnd; }
+bool TextReader::AtEnd() {
+  return Peek() == kEnd;
+}
 
 }  // namespace quelvar

@@ -8,14 +8,19 @@ constexpr uint32_t kHexBound = 0x0FFFFFFF;
 
 int DigitValue(char c, uint32_t base) {
   int d = -1;
-  if (c >= '0' && c <= '9') d = c - '0';
-  else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-  else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
+  if (c >= '0' && c <= '9')
+    d = c - '0';
+  else if (base == 16 && c >= 'A' && c <= 'F')
+    d = c - 'A' + 10;
+  else if (base == 16 && c >= 'a' && c <= 'f')
+    d = c - 'a' + 10;
   return d;
 }
 
 // Positions are 1-based, as the error position reports them.
-int32_t PositionOf(size_t index) { return static_cast<int32_t>(index + 1); }
+int32_t PositionOf(size_t index) {
+  return static_cast<int32_t>(index + 1);
+}
 
 }  // namespace
 

@@ -71,8 +71,9 @@ class QtWindowTest : public ::testing::Test {
   }
 
   // Runs `action`, which opens a message box; reads the box and closes it once `closeWhen` holds.
-  Box ExpectMessageBox(const std::function<void()>& action,
-                       const std::function<bool()>& closeWhen = [] { return true; }) {
+  Box ExpectMessageBox(
+      const std::function<void()>& action,
+      const std::function<bool()>& closeWhen = [] { return true; }) {
     Box seen;
     bool found = false;
     QTimer poll;
@@ -159,7 +160,9 @@ TEST_F(QtWindowTest, MenuHasItsCaptionsMnemonicsAndShortcuts) {
   for (QAction* menu : toolkit->Window()->menuBar()->actions()) {
     seen << menu->text();
     for (QAction* item : menu->menu()->actions()) {
-      seen << (item->isSeparator() ? "-" : item->text() + " " + item->shortcut().toString(QKeySequence::NativeText));
+      seen << (item->isSeparator()
+                   ? "-"
+                   : item->text() + " " + item->shortcut().toString(QKeySequence::NativeText));
       EXPECT_TRUE(item->isEnabled());
     }
   }
@@ -199,7 +202,8 @@ TEST_F(QtWindowTest, F6HaltsAndShiftF6ReachesTheKeyHandlerOfTheFocusedList) {
 }
 
 TEST_F(QtWindowTest, RunCommandsActBeforeTheFirstLoad) {
-  const Box runIt = ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F9, Qt::ControlModifier); });
+  const Box runIt =
+      ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F9, Qt::ControlModifier); });
   EXPECT_EQ(runIt.text, "I/O error 6.");
   EXPECT_EQ(runIt.title, "Demo");
   EXPECT_EQ(runIt.icon, QMessageBox::Critical);
@@ -214,9 +218,10 @@ TEST_F(QtWindowTest, RunCommandsActBeforeTheFirstLoad) {
 }
 
 TEST_F(QtWindowTest, LoadsThroughTheDialogAndRunsToTheEndOnTimerTicks) {
-  LoadThroughDialog(WriteProgram("6\r\n7\r\n0\r\n0\r\n0",
-                                 "J(2,4,9)\r\nZ(5)\r\nJ(1,5,7)\r\nS(3)\r\nS(5)\r\nJ(1,1,3)\r\nS(4)\r\n"
-                                 "J(1,1,1)\r\nT(3,1)"));
+  LoadThroughDialog(
+      WriteProgram("6\r\n7\r\n0\r\n0\r\n0",
+                   "J(2,4,9)\r\nZ(5)\r\nJ(1,5,7)\r\nS(3)\r\nS(5)\r\nJ(1,1,3)\r\nS(4)\r\n"
+                   "J(1,1,1)\r\nT(3,1)"));
   EXPECT_EQ(Widget<QLabel>("Label8")->text(), "Test");
   EXPECT_EQ(QDir::currentPath().toStdString(), dir.Path());
   // F7 does nothing while "Step Or Run" is enabled.

@@ -22,20 +22,33 @@ void HeadlessToolkit::Build(const platform::FormLayout& layout) {
     const std::string name(spec.name);
     takesKeys_[name] = spec.takesKeys;
     switch (spec.kind) {
-      case ControlKind::Button: buttons_[name] = std::make_unique<HeadlessButton>(spec); break;
-      case ControlKind::Label: labels_[name] = std::make_unique<HeadlessLabel>(spec); break;
-      case ControlKind::ListBox: lists_[name] = std::make_unique<HeadlessListBox>(spec); break;
+      case ControlKind::Button:
+        buttons_[name] = std::make_unique<HeadlessButton>(spec);
+        break;
+      case ControlKind::Label:
+        labels_[name] = std::make_unique<HeadlessLabel>(spec);
+        break;
+      case ControlKind::ListBox:
+        lists_[name] = std::make_unique<HeadlessListBox>(spec);
+        break;
       case ControlKind::Bevel:
-      case ControlKind::Image: break;
+      case ControlKind::Image:
+        break;
     }
   }
   for (const platform::MenuSpec& spec : layout.menu) menu_.push_back({spec, {}});
   timer_ = std::make_unique<HeadlessTimer>(layout.timerInterval);
 }
 
-HeadlessButton& HeadlessToolkit::ButtonNamed(std::string_view name) { return Named(buttons_, name); }
-HeadlessLabel& HeadlessToolkit::LabelNamed(std::string_view name) { return Named(labels_, name); }
-HeadlessListBox& HeadlessToolkit::ListNamed(std::string_view name) { return Named(lists_, name); }
+HeadlessButton& HeadlessToolkit::ButtonNamed(std::string_view name) {
+  return Named(buttons_, name);
+}
+HeadlessLabel& HeadlessToolkit::LabelNamed(std::string_view name) {
+  return Named(labels_, name);
+}
+HeadlessListBox& HeadlessToolkit::ListNamed(std::string_view name) {
+  return Named(lists_, name);
+}
 
 platform::MenuItem& HeadlessToolkit::MenuItemNamed(std::string_view name) {
   for (platform::MenuItem& item : menu_) {

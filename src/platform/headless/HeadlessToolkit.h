@@ -32,7 +32,9 @@ class HeadlessToolkit final : public platform::Toolkit {
   HeadlessOpenDialog& FileDialog() override { return dialog_; }
   void SetKeyHandler(platform::KeyHandler handler) override { keyHandler_ = std::move(handler); }
   std::string Title() const override { return title_; }
-  void ShowMessage(std::string_view text) override { messages_.push_back({title_, std::string(text)}); }
+  void ShowMessage(std::string_view text) override {
+    messages_.push_back({title_, std::string(text)});
+  }
   void Close() override { closed_ = true; }
 
   // Events, each run under the toolkit's guard as the real event loop would run it.
@@ -49,7 +51,9 @@ class HeadlessToolkit final : public platform::Toolkit {
   bool Closed() const { return closed_; }
 
  protected:
-  void ShowErrorBox(std::string_view text) override { errors_.push_back({title_, std::string(text)}); }
+  void ShowErrorBox(std::string_view text) override {
+    errors_.push_back({title_, std::string(text)});
+  }
 
  private:
   std::string title_;

@@ -7,7 +7,9 @@
 
 namespace quelvar::qt {
 
-int LineModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : published_; }
+int LineModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : published_;
+}
 
 QVariant LineModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= published_) return {};
@@ -50,11 +52,13 @@ OutlinedListView::OutlinedListView(QWidget* parent) : QListView(parent) {}
 QRect OutlinedListView::RowRect(int row) const {
   // Rows are all one height, and the list scrolls by whole rows.
   const int first = verticalScrollBar()->value();
-  return QRect(0, (row - first) * LineModel::kRowHeight, viewport()->width(), LineModel::kRowHeight);
+  return QRect(0, (row - first) * LineModel::kRowHeight, viewport()->width(),
+               LineModel::kRowHeight);
 }
 
 int OutlinedListView::RowAt(int y) const {
-  const int offset = y >= 0 ? y / LineModel::kRowHeight : -((-y + LineModel::kRowHeight - 1) / LineModel::kRowHeight);
+  const int offset = y >= 0 ? y / LineModel::kRowHeight
+                            : -((-y + LineModel::kRowHeight - 1) / LineModel::kRowHeight);
   return verticalScrollBar()->value() + offset;
 }
 

@@ -28,7 +28,8 @@ auto& Named(Map& map, std::string_view name) {
 // narrow faces first, since the layout was made for that font's widths.
 QFont WindowFont() {
   QString family = "Sans Serif";
-  for (const char* candidate : {"MS Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans Condensed"}) {
+  for (const char* candidate :
+       {"MS Sans Serif", "Liberation Sans", "Arimo", "DejaVu Sans Condensed"}) {
     if (QFontDatabase::hasFamily(candidate)) {
       family = candidate;
       break;
@@ -84,7 +85,8 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
   dialog_ = std::make_unique<QtOpenDialog>(window_.get());
 
   window_->move(layout.left, layout.top);
-  window_->resize(layout.clientWidth, layout.clientHeight + window_->menuBar()->sizeHint().height());
+  window_->resize(layout.clientWidth,
+                  layout.clientHeight + window_->menuBar()->sizeHint().height());
 }
 
 void QtToolkit::BuildControl(const platform::ControlSpec& spec) {
@@ -129,7 +131,8 @@ void QtToolkit::BuildControl(const platform::ControlSpec& spec) {
       break;
     }
   }
-  widget->setObjectName(QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  widget->setObjectName(
+      QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
   if (spec.takesKeys) TakeKeys(widget);
   for (size_t i = 0; i < std::size(kTabOrder); ++i) {
     if (kTabOrder[i] == spec.name) {
@@ -165,14 +168,17 @@ void QtToolkit::BuildMenu(std::span<const platform::MenuSpec> menu) {
       action->setShortcut(ToKeySequence(specs[i]->shortcut));
       action->setShortcutContext(Qt::WindowShortcut);
       const platform::MenuItem* raw = item.get();
-      connect(action, &QAction::triggered, this, [this, raw] { Dispatch([raw] { raw->Click(); }); });
+      connect(action, &QAction::triggered, this,
+              [this, raw] { Dispatch([raw] { raw->Click(); }); });
       actions_[std::string(specs[i]->name)] = action;
       menu_.push_back(std::move(item));
     }
   }
 }
 
-void QtToolkit::TakeKeys(QWidget* widget) { widget->installEventFilter(this); }
+void QtToolkit::TakeKeys(QWidget* widget) {
+  widget->installEventFilter(this);
+}
 
 // Keys that no shortcut took reach the form's key handler, but only for the control that has
 // the focus (or the window itself, when nothing in it has): a key that a control ignores and
@@ -192,9 +198,15 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-QtButton& QtToolkit::ButtonNamed(std::string_view name) { return Named(buttons_, name); }
-QtLabel& QtToolkit::LabelNamed(std::string_view name) { return Named(labels_, name); }
-QtListBox& QtToolkit::ListNamed(std::string_view name) { return Named(lists_, name); }
+QtButton& QtToolkit::ButtonNamed(std::string_view name) {
+  return Named(buttons_, name);
+}
+QtLabel& QtToolkit::LabelNamed(std::string_view name) {
+  return Named(labels_, name);
+}
+QtListBox& QtToolkit::ListNamed(std::string_view name) {
+  return Named(lists_, name);
+}
 
 platform::MenuItem& QtToolkit::MenuItemNamed(std::string_view name) {
   for (const auto& item : menu_) {
@@ -223,7 +235,9 @@ void QtToolkit::ShowErrorBox(std::string_view text) {
   box.exec();
 }
 
-void QtToolkit::Close() { window_->close(); }
+void QtToolkit::Close() {
+  window_->close();
+}
 
 void QtToolkit::Show() {
   window_->show();
