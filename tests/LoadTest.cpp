@@ -8,6 +8,7 @@
 
 #include "platform/File.h"
 #include "support/FormFixture.h"
+#include "support/StandardInput.h"
 #include "text/InOutError.h"
 
 namespace quelvar::test {
@@ -298,37 +299,24 @@ TEST_F(LoadTest, ADescriptorOfOneLineClearsTheOtherNames) {
 
 // Standard input stands in for an empty data-form name; it is read only when it is a regular
 // file, so the window can never wait on a terminal or a pipe.
-class StandardInputTest : public LoadTest {
- protected:
-  void SetUp() override { saved_ = dup(STDIN_FILENO); }
-  void TearDown() override {
-    dup2(saved_, STDIN_FILENO);
-    close(saved_);
-  }
-  void UseAsStandardInput(int fd) {
-    dup2(fd, STDIN_FILENO);
-    close(fd);
-  }
-  int saved_ = -1;
-};
-
-TEST_F(StandardInputTest, APipeIsRefusedAsAnInvalidHandle) {
+TEST_F(LoadTest, StandardInputIsReadOnlyWhenItIsARegularFile) {
+  dir.Write("prog.txt", "S(1)");
+  const std::string descriptor = dir.Write("stdin.rm", "In\r\n\r\nprog.txt");
   int fds[2];
   ASSERT_EQ(pipe(fds), 0);
-  UseAsStandardInput(fds[0]);
-  toolkit.FileDialog().WillChoose(dir.Write("stdin.rm", "In\r\n\r\nprog.txt"));
-  dir.Write("prog.txt", "S(1)");
-  Load();
-  close(fds[1]);
+  {
+    const StandardInput pipeInput(fds[0]);
+    toolkit.FileDialog().WillChoose(descriptor);
+    Load();
+    close(fds[1]);
+  }
   EXPECT_EQ(ErrorTexts(), (Lines{"I/O error 6."}));
-}
-
-TEST_F(StandardInputTest, ARedirectedFileIsReadByTheDataFormRules) {
-  UseAsStandardInput(open(dir.Write("in.txt", "3\r\n-4\r\n").c_str(), O_RDONLY));
-  toolkit.FileDialog().WillChoose(dir.Write("stdin.rm", "In\r\n\r\nprog.txt"));
-  dir.Write("prog.txt", "S(1)");
-  Load();
-  EXPECT_TRUE(ErrorTexts().empty());
+  {
+    const StandardInput fileInput(open(dir.Write("in.txt", "3\r\n-4\r\n").c_str(), O_RDONLY));
+    toolkit.FileDialog().WillChoose(descriptor);
+    Load();
+  }
+  EXPECT_EQ(ErrorTexts().size(), 1u);
   EXPECT_EQ(RegisterLines(), (Lines{"R1 -> 3", "R2 -> -4"}));
 }
 

@@ -1,6 +1,4 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <map>
@@ -8,6 +6,7 @@
 #include <string>
 
 #include "support/FormFixture.h"
+#include "support/StandardInput.h"
 
 namespace quelvar::test {
 namespace {
@@ -81,31 +80,20 @@ struct Window {
 class RunControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedInput_ = dup(STDIN_FILENO);
-    const int null = open("/dev/null", O_RDONLY);
-    dup2(null, STDIN_FILENO);
-    close(null);
     dir.Write("data.txt", "5\r\n6");
     dir.Write("prog.txt", "Z(1)\r\nS(1)\r\nS(1)");
     Reopen();
   }
-  void TearDown() override {
-    dup2(savedInput_, STDIN_FILENO);
-    close(savedInput_);
-  }
-  // A new window whose Load picks `descriptor`, by default the three-line program.
-  Window& Reopen(const std::string& descriptor = "") {
+  // A new window whose Load picks the three-line program's descriptor.
+  Window& Reopen() {
     w = std::make_unique<Window>();
-    w->descriptor =
-        descriptor.empty() ? dir.Write("prog.rm", "Three\r\ndata.txt\r\nprog.txt") : descriptor;
+    w->descriptor = dir.Write("prog.rm", "Three\r\ndata.txt\r\nprog.txt");
     return *w;
   }
 
+  StandardInput nullInput;
   TempDir dir;
   std::unique_ptr<Window> w;
-
- private:
-  int savedInput_ = -1;
 };
 
 const std::map<std::string, Lines> kStates = {

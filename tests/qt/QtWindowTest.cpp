@@ -1,7 +1,5 @@
 // The window on real Qt widgets, under the offscreen platform.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -20,6 +18,7 @@
 
 #include "MainForm.h"
 #include "platform/qt/QtToolkit.h"
+#include "support/StandardInput.h"
 #include "support/TempDir.h"
 
 namespace quelvar::test {
@@ -34,11 +33,6 @@ struct Box {
 class QtWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // Loaders given an empty name read standard input; make it the same wherever tests run.
-    savedInput_ = dup(STDIN_FILENO);
-    const int null = open("/dev/null", O_RDONLY);
-    dup2(null, STDIN_FILENO);
-    close(null);
     toolkit = std::make_unique<qt::QtToolkit>("Demo");
     form = std::make_unique<TForm1>(*toolkit);
     toolkit->Show();
@@ -48,8 +42,6 @@ class QtWindowTest : public ::testing::Test {
   void TearDown() override {
     form.reset();
     toolkit.reset();
-    dup2(savedInput_, STDIN_FILENO);
-    close(savedInput_);
     QDir::setCurrent(QString::fromStdString(startDir_));
   }
 
@@ -124,7 +116,7 @@ class QtWindowTest : public ::testing::Test {
   std::unique_ptr<TForm1> form;
 
  private:
-  int savedInput_ = -1;
+  StandardInput nullInput_;
   std::string startDir_ = QDir::currentPath().toStdString();
 };
 

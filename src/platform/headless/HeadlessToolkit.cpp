@@ -1,19 +1,6 @@
 #include "platform/headless/HeadlessToolkit.h"
 
-#include <stdexcept>
-
 namespace quelvar::headless {
-namespace {
-
-template <typename Map>
-auto& Named(Map& map, std::string_view name) {
-  const auto found = map.find(name);
-  if (found == map.end()) throw std::out_of_range("No control named " + std::string(name));
-  return *found->second;
-}
-
-}  // namespace
-
 HeadlessToolkit::HeadlessToolkit(std::string title) : title_(std::move(title)) {}
 
 void HeadlessToolkit::Build(const platform::FormLayout& layout) {
@@ -36,25 +23,24 @@ void HeadlessToolkit::Build(const platform::FormLayout& layout) {
         break;
     }
   }
-  for (const platform::MenuSpec& spec : layout.menu) menu_.push_back({spec, {}});
+  for (const platform::MenuSpec& spec : layout.menu) {
+    menu_[std::string(spec.name)] =
+        std::make_unique<platform::MenuItem>(platform::MenuItem{spec, {}});
+  }
   timer_ = std::make_unique<HeadlessTimer>(layout.timerInterval);
 }
 
 HeadlessButton& HeadlessToolkit::ButtonNamed(std::string_view name) {
-  return Named(buttons_, name);
+  return platform::Named(buttons_, name);
 }
 HeadlessLabel& HeadlessToolkit::LabelNamed(std::string_view name) {
-  return Named(labels_, name);
+  return platform::Named(labels_, name);
 }
 HeadlessListBox& HeadlessToolkit::ListNamed(std::string_view name) {
-  return Named(lists_, name);
+  return platform::Named(lists_, name);
 }
-
 platform::MenuItem& HeadlessToolkit::MenuItemNamed(std::string_view name) {
-  for (platform::MenuItem& item : menu_) {
-    if (item.spec.name == name) return item;
-  }
-  throw std::out_of_range("No menu item named " + std::string(name));
+  return platform::Named(menu_, name);
 }
 
 void HeadlessToolkit::Tick() {
@@ -73,9 +59,9 @@ void HeadlessToolkit::ChooseMenuItem(std::string_view name) {
 
 void HeadlessToolkit::PressKey(uint16_t key, uint8_t shift, std::string_view focus) {
   const platform::Shortcut pressed{key, shift};
-  for (const platform::MenuItem& item : menu_) {
-    if (item.spec.shortcut.key != 0 && item.spec.shortcut == pressed) {
-      Dispatch([&item] { item.Click(); });
+  for (const auto& [name, item] : menu_) {
+    if (item->spec.shortcut.key != 0 && item->spec.shortcut == pressed) {
+      Dispatch([&item] { item->Click(); });
       return;
     }
   }

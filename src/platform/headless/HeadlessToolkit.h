@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Named.h"
 #include "platform/Toolkit.h"
 #include "platform/headless/HeadlessControls.h"
 
@@ -57,10 +58,10 @@ class HeadlessToolkit final : public platform::Toolkit {
 
  private:
   std::string title_;
-  std::map<std::string, std::unique_ptr<HeadlessButton>, std::less<>> buttons_;
-  std::map<std::string, std::unique_ptr<HeadlessLabel>, std::less<>> labels_;
-  std::map<std::string, std::unique_ptr<HeadlessListBox>, std::less<>> lists_;
-  std::vector<platform::MenuItem> menu_;
+  platform::NamedMap<HeadlessButton> buttons_;
+  platform::NamedMap<HeadlessLabel> labels_;
+  platform::NamedMap<HeadlessListBox> lists_;
+  platform::NamedMap<platform::MenuItem> menu_;
   std::map<std::string, bool, std::less<>> takesKeys_;
   std::unique_ptr<HeadlessTimer> timer_;
   HeadlessOpenDialog dialog_;

@@ -9,20 +9,12 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScrollArea>
-#include <stdexcept>
 
 #include "platform/qt/QtArt.h"
 #include "platform/qt/QtKeys.h"
 
 namespace quelvar::qt {
 namespace {
-
-template <typename Map>
-auto& Named(Map& map, std::string_view name) {
-  const auto found = map.find(name);
-  if (found == map.end()) throw std::out_of_range("No control named " + std::string(name));
-  return *found->second;
-}
 
 // "MS Sans Serif" where it is installed, else a sans-serif font of the same 11-pixel height;
 // narrow faces first, since the layout was made for that font's widths.
@@ -171,7 +163,7 @@ void QtToolkit::BuildMenu(std::span<const platform::MenuSpec> menu) {
       connect(action, &QAction::triggered, this,
               [this, raw] { Dispatch([raw] { raw->Click(); }); });
       actions_[std::string(specs[i]->name)] = action;
-      menu_.push_back(std::move(item));
+      menu_[std::string(specs[i]->name)] = std::move(item);
     }
   }
 }
@@ -199,20 +191,16 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 QtButton& QtToolkit::ButtonNamed(std::string_view name) {
-  return Named(buttons_, name);
+  return platform::Named(buttons_, name);
 }
 QtLabel& QtToolkit::LabelNamed(std::string_view name) {
-  return Named(labels_, name);
+  return platform::Named(labels_, name);
 }
 QtListBox& QtToolkit::ListNamed(std::string_view name) {
-  return Named(lists_, name);
+  return platform::Named(lists_, name);
 }
-
 platform::MenuItem& QtToolkit::MenuItemNamed(std::string_view name) {
-  for (const auto& item : menu_) {
-    if (item->spec.name == name) return *item;
-  }
-  throw std::out_of_range("No menu item named " + std::string(name));
+  return platform::Named(menu_, name);
 }
 
 QAction* QtToolkit::Action(std::string_view name) const {

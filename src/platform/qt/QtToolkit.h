@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Named.h"
 #include "platform/Toolkit.h"
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtListBox.h"
@@ -54,10 +55,10 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   std::string title_;
   std::unique_ptr<QMainWindow> window_;
   QWidget* client_ = nullptr;
-  std::map<std::string, std::unique_ptr<QtButton>, std::less<>> buttons_;
-  std::map<std::string, std::unique_ptr<QtLabel>, std::less<>> labels_;
-  std::map<std::string, std::unique_ptr<QtListBox>, std::less<>> lists_;
-  std::vector<std::unique_ptr<platform::MenuItem>> menu_;
+  platform::NamedMap<QtButton> buttons_;
+  platform::NamedMap<QtLabel> labels_;
+  platform::NamedMap<QtListBox> lists_;
+  platform::NamedMap<platform::MenuItem> menu_;
   std::map<std::string, QAction*, std::less<>> actions_;
   std::vector<QWidget*> focusOrder_;
   std::unique_ptr<QtTimer> timer_;
