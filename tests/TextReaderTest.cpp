@@ -112,6 +112,32 @@ TEST(TextReader, RejectsATokenThatIsNotOneWholeNumber) {
   }
 }
 
+// A read that fails part-way: the line being read keeps what came before the failure, and the
+// lines read before it are whole.
+TEST(TextReader, AFailedReadLeavesThePartOfTheLineReadSoFar) {
+  class FailingSource final : public ByteSource {
+   public:
+    size_t Read(char* buffer, size_t size) override {
+      if (served_ >= bytes_.size()) throw InOutError(5);
+      const size_t n = std::min(size, bytes_.size() - served_);
+      std::memcpy(buffer, bytes_.data() + served_, n);
+      served_ += n;
+      return n;
+    }
+
+   private:
+    std::string bytes_ = "Name\r\ndata.t";
+    size_t served_ = 0;
+  } source;
+  TextReader reader(source);
+  std::string module, data = "old";
+  reader.ReadLine(module);
+  reader.FinishLine();
+  EXPECT_THROW(reader.ReadLine(data), InOutError);
+  EXPECT_EQ(module, "Name");
+  EXPECT_EQ(data, "data.t");
+}
+
 std::vector<std::string> Split(std::string_view text) {
   std::vector<std::string> lines;
   SplitProgramText(text, [&lines](std::string_view line) { lines.emplace_back(line); });

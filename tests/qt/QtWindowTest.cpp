@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -88,6 +89,8 @@ class QtWindowTest : public ::testing::Test {
     QTimer::singleShot(0, [path] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->nameFilters(), QStringList{"Programs for Register Mashine *.rm (*.rm)"});
+      EXPECT_TRUE(dialog->testOption(QFileDialog::DontUseNativeDialog));
       auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
       ASSERT_NE(name, nullptr);
       name->setText(QString::fromStdString(path));
@@ -145,6 +148,20 @@ TEST_F(QtWindowTest, BuildsEveryControlOfTheLayout) {
   // The hidden buttons can never take the focus.
   EXPECT_EQ(Widget("Button1")->focusPolicy(), Qt::NoFocus);
   EXPECT_EQ(QApplication::focusWidget(), List("List1"));
+}
+
+TEST_F(QtWindowTest, ResizingMovesNothingAndASmallWindowScrolls) {
+  auto* scroll = qobject_cast<QScrollArea*>(toolkit->Window()->centralWidget());
+  ASSERT_NE(scroll, nullptr);
+  toolkit->Window()->resize(300, 200);
+  QApplication::processEvents();
+  EXPECT_TRUE(scroll->horizontalScrollBar()->isVisible());
+  EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+  toolkit->Window()->resize(1000, 700);
+  QApplication::processEvents();
+  EXPECT_FALSE(scroll->horizontalScrollBar()->isVisible());
+  EXPECT_EQ(Widget("List2")->pos(), QPoint(216, 56));
+  EXPECT_EQ(toolkit->ClientArea()->size(), QSize(649, 341));
 }
 
 TEST_F(QtWindowTest, MenuHasItsCaptionsMnemonicsAndShortcuts) {
