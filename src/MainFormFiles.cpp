@@ -1,4 +1,7 @@
 // Loading: the Load command, the data form loader and the program text loader.
+#include <cstdint>
+#include <stdexcept>
+
 #include "MainForm.h"
 #include "platform/File.h"
 #include "text/ProgramText.h"
@@ -42,6 +45,8 @@ void TForm1::Button1Click() {
     OuterRegs.clear();
     // The end is tested only after a value, so even an empty data form makes one register.
     do {
+      // Past 2^31 - 1 values (a data form of over 4 GB) the count cannot grow any further.
+      if (RegCount == INT32_MAX) throw std::runtime_error("Too many values in the data form");
       ++RegCount;
       Regs.resize(static_cast<size_t>(RegCount) + 1);
       const int32_t value = reader.ReadInteger();
