@@ -136,5 +136,15 @@ TEST_F(ToolkitTest, ShortcutsComeFirstAndOtherKeysReachTheKeyHandlerWhereTakesKe
   EXPECT_EQ(form.InstrIndex, -10);
 }
 
+TEST_F(ToolkitTest, AboutShowsTheNoticeUnderTheTitleAndExitCloses) {
+  toolkit.PressKey(platform::kKeyF1, platform::kNoShift, "List1");
+  ASSERT_EQ(toolkit.Messages().size(), 1u);
+  EXPECT_EQ(toolkit.Messages()[0].caption, "Demo");
+  EXPECT_EQ(toolkit.Messages()[0].text, "Quelvar." + std::string(kNoticeText));
+  EXPECT_FALSE(toolkit.Closed());
+  toolkit.PressKey('X', platform::kCtrl, "Button9");
+  EXPECT_TRUE(toolkit.Closed());
+}
+
 }  // namespace
 }  // namespace quelvar::test

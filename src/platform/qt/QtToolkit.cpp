@@ -162,7 +162,6 @@ void QtToolkit::BuildMenu(std::span<const platform::MenuSpec> menu) {
       const platform::MenuItem* raw = item.get();
       connect(action, &QAction::triggered, this,
               [this, raw] { Dispatch([raw] { raw->Click(); }); });
-      actions_[std::string(specs[i]->name)] = action;
       menu_[std::string(specs[i]->name)] = std::move(item);
     }
   }
@@ -201,11 +200,6 @@ QtListBox& QtToolkit::ListNamed(std::string_view name) {
 }
 platform::MenuItem& QtToolkit::MenuItemNamed(std::string_view name) {
   return platform::Named(menu_, name);
-}
-
-QAction* QtToolkit::Action(std::string_view name) const {
-  const auto found = actions_.find(name);
-  return found == actions_.end() ? nullptr : found->second;
 }
 
 void QtToolkit::ShowMessage(std::string_view text) {

@@ -12,8 +12,6 @@
 #include "platform/qt/QtControls.h"
 #include "platform/qt/QtListBox.h"
 
-class QAction;
-
 namespace quelvar::qt {
 
 // The Qt 6 Widgets toolkit: one main window built from the form's description. Every event of
@@ -39,7 +37,6 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   void Close() override;
 
   QMainWindow* Window() const { return window_.get(); }
-  QAction* Action(std::string_view name) const;
   QWidget* ClientArea() const { return client_; }
   void Show();
 
@@ -59,7 +56,6 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   platform::NamedMap<QtLabel> labels_;
   platform::NamedMap<QtListBox> lists_;
   platform::NamedMap<platform::MenuItem> menu_;
-  std::map<std::string, QAction*, std::less<>> actions_;
   std::vector<QWidget*> focusOrder_;
   std::unique_ptr<QtTimer> timer_;
   std::unique_ptr<QtOpenDialog> dialog_;
