@@ -1,6 +1,7 @@
 #include "platform/headless/HeadlessToolkit.h"
 
 namespace quelvar::headless {
+
 HeadlessToolkit::HeadlessToolkit(std::string title) : title_(std::move(title)) {}
 
 void HeadlessToolkit::Build(const platform::FormLayout& layout) {

@@ -57,6 +57,7 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
   // them, a larger one shows more background.
   auto* scroll = new QScrollArea(window_.get());
   scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setFocusPolicy(Qt::NoFocus);
   scroll->setWidgetResizable(false);
   client_ = new QWidget;
   client_->setFixedSize(layout.clientWidth, layout.clientHeight);
