@@ -4,10 +4,12 @@
 #include <QPixmap>
 
 #include "MainForm.h"
+#include "platform/File.h"
 #include "platform/qt/QtArt.h"
 #include "platform/qt/QtToolkit.h"
 
 int main(int argc, char** argv) {
+  quelvar::platform::ReserveStandardInput();
   QApplication application(argc, argv);
   const std::string title = quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar");
   QApplication::setApplicationName(QString::fromLocal8Bit(title.c_str()));

@@ -28,7 +28,7 @@ std::string Slurp(const std::string& path) {
 Outcome RunQuelvarRun(const std::string& arguments) {
   const TempDir dir;
   const std::string command = std::string(QUELVAR_RUN) + " " + arguments + " >" +
-                              dir.PathOf("out") + " 2>" + dir.PathOf("err") + " </dev/null";
+                              dir.PathOf("out") + " 2>" + dir.PathOf("err");
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir.PathOf("out")),
           Slurp(dir.PathOf("err"))};
@@ -110,6 +110,19 @@ TEST(QuelvarRun, RejectsBadUsage) {
   const Outcome help = RunQuelvarRun("--help");
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("usage: quelvar-run"), std::string::npos);
+}
+
+TEST(QuelvarRun, AnEmptyDataFormNameWithStandardInputClosedIsAnInvalidHandle) {
+  const TempDir dir;
+  dir.Write("prog.txt", "S(1)");
+  const std::string descriptor = dir.Write("stdin.rm", "In\r\n\r\nprog.txt\r\n");
+  const Outcome closed = RunQuelvarRun(descriptor + " <&-");
+  EXPECT_EQ(closed.status, 1);
+  EXPECT_EQ(closed.err, "I/O error 6.\n");
+  dir.Write("in.txt", "41");
+  const Outcome redirected = RunQuelvarRun(descriptor + " <" + dir.PathOf("in.txt"));
+  EXPECT_EQ(redirected.status, 0);
+  EXPECT_EQ(redirected.out, "R1 -> 42\nInstruction Index is: 2\nLines executed: 1\n");
 }
 
 TEST(QuelvarRun, TracesEachLineBeforeItRuns) {

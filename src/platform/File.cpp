@@ -63,6 +63,8 @@ int OpenRegularFile(const std::string& name) {
 InputFile::InputFile(const std::string& name) : fd_(STDIN_FILENO), owned_(false) {
   if (name.empty()) {
     if (!IsRegularFile(STDIN_FILENO)) throw InOutError(kInvalidHandle);
+    // Each load reads the file from its start, as it would read any named data form.
+    if (lseek(STDIN_FILENO, 0, SEEK_SET) != 0) throw InOutError(errno);
     return;
   }
   const int fd = OpenRegularFile(name);
@@ -99,6 +101,13 @@ std::string InputFile::ReadAll() {
   }
   bytes.resize(used);
   return bytes;
+}
+
+void ReserveStandardInput() {
+  if (fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) {
+    const int fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd > STDIN_FILENO) close(fd);  // fd 0 was taken meanwhile; nothing to reserve
+  }
 }
 
 std::string ReadProgramText(const std::string& name) {

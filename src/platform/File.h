@@ -11,8 +11,9 @@ namespace quelvar::platform {
 // window or never end. Failures throw InOutError with the code of the I/O error table.
 class InputFile final : public ByteSource {
  public:
-  // The whole name is used, as bytes. An empty name stands for standard input, read only when it
-  // is a regular file (redirected from a file); otherwise it fails with the invalid-handle error.
+  // The whole name is used, as bytes. An empty name stands for standard input, read from its
+  // start and only when it is a regular file (redirected from a file); otherwise it fails with the
+  // invalid-handle error.
   explicit InputFile(const std::string& name);
   ~InputFile() override;
   InputFile(const InputFile&) = delete;
@@ -29,6 +30,10 @@ class InputFile final : public ByteSource {
   int fd_;
   bool owned_;
 };
+
+// Opens /dev/null as standard input when the process was started without one, so that no file
+// opened later can take its place and be read for an empty data-form name.
+void ReserveStandardInput();
 
 // The whole of a program text file. Any failure to open it, an empty name included, is
 // "Cannot open file NAME".

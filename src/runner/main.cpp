@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/File.h"
 #include "platform/Toolkit.h"
 #include "runner/BatchRun.h"
 
@@ -69,6 +70,7 @@ std::optional<Options> ParseArguments(int argc, char** argv, bool& help) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  quelvar::platform::ReserveStandardInput();
   bool help = false;
   const std::optional<Options> options = ParseArguments(argc, argv, help);
   if (!options) {
