@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -63,17 +64,23 @@ class QtWindowTest : public ::testing::Test {
     QTest::keyClick(target, key, modifiers);
   }
 
-  // Runs `action`, which opens a message box; reads the box and closes it once `closeWhen` holds.
+  // Runs `action`, which opens a message box; reads the box and closes it once `closeWhen` holds,
+  // or after five seconds, when the test fails.
   Box ExpectMessageBox(
       const std::function<void()>& action,
       const std::function<bool()>& closeWhen = [] { return true; }) {
     Box seen;
     bool found = false;
+    QElapsedTimer waited;
+    waited.start();
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (box == nullptr || !closeWhen()) return;
+      if (box == nullptr) return;
+      const bool timedOut = waited.elapsed() > 5000;
+      if (!closeWhen() && !timedOut) return;
+      EXPECT_FALSE(timedOut) << "the box's condition never held";
       seen = {box->windowTitle(), box->text(), box->icon()};
       found = true;
       box->button(QMessageBox::Ok)->click();
