@@ -60,9 +60,10 @@ void HeadlessToolkit::ChooseMenuItem(std::string_view name) {
 
 void HeadlessToolkit::PressKey(uint16_t key, uint8_t shift, std::string_view focus) {
   const platform::Shortcut pressed{key, shift};
-  for (const auto& [name, item] : menu_) {
+  for (const auto& named : menu_) {
+    const platform::MenuItem* item = named.second.get();
     if (item->spec.shortcut.key != 0 && item->spec.shortcut == pressed) {
-      Dispatch([&item] { item->Click(); });
+      Dispatch([item] { item->Click(); });
       return;
     }
   }
