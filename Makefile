@@ -61,7 +61,8 @@ run: build
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  echo "No display: neither DISPLAY nor WAYLAND_DISPLAY is set. Here is quelvar-run on examples/multiply.rm:"; \
 	  $(BUILD)/src/quelvar-run examples/multiply.rm; \
-	  echo "To see the window, run 'make run' in a desktop session, or: cd examples && xvfb-run -a ../$(BUILD)/src/quelvar"; \
+	  echo "To see the window, run 'make run' in a desktop session, or over ssh -X. 'make test' also"; \
+	  echo "photographs it under a virtual display (xvfb-run): see $(BUILD)/window_e2e.png."; \
 	else \
 	  cd examples && ../$(BUILD)/src/quelvar; \
 	fi
