@@ -9,7 +9,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := valinteger text_reader program_text analyse
+FUZZ_TARGETS := valinteger text_reader program_text analyse engine
 JOBS := $(shell nproc)
 
 .PHONY: deps build build-asan build-fuzz test fuzz run bench format clean
@@ -48,9 +48,9 @@ test: build build-asan build-fuzz
 # $(FUZZ_BUILD)/fuzz/crashes/; the inputs found go to $(FUZZ_BUILD)/fuzz/corpus/.
 fuzz: build-fuzz
 	@printf '%s\n' $(FUZZ_TARGETS) | xargs -P 2 -I{} sh -c \
-	  '$(FUZZ_BUILD)/fuzz/fuzz_{} -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
-	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD)/fuzz/crashes/ \
-	    $(FUZZ_BUILD)/fuzz/corpus/{} fuzz/corpus/{} > $(FUZZ_BUILD)/fuzz/{}.log 2>&1; \
+	  '$(CURDIR)/$(FUZZ_BUILD)/fuzz/fuzz_{} -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=2048 -timeout=10 \
+	    -print_final_stats=1 -artifact_prefix=$(CURDIR)/$(FUZZ_BUILD)/fuzz/crashes/ \
+	    $(CURDIR)/$(FUZZ_BUILD)/fuzz/corpus/{} $(CURDIR)/fuzz/corpus/{} > $(FUZZ_BUILD)/fuzz/{}.log 2>&1; \
 	  status=$$?; echo "== {}: exit $$status"; \
 	  grep -E "stat::(number_of_executed_units|average_exec_per_sec)|SUMMARY" $(FUZZ_BUILD)/fuzz/{}.log; \
 	  exit $$status'
@@ -73,6 +73,7 @@ bench: build
 	$(BUILD)/bench/large_file_bench
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
 	$(BUILD)/bench/window_bench
+	$(BUILD)/bench/engine_bench $(BUILD)/src/quelvar-run $(BUILD)/bench/yardstick
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

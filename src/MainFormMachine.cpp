@@ -1,32 +1,9 @@
 // The machine: registers and the execution of one program line.
-#include <algorithm>
-
 #include "MainForm.h"
-#include "text/ValInteger.h"
+#include "text/ProgramLine.h"
 
 namespace quelvar {
 namespace {
-
-// Program lines take a number's value whatever the conversion thought of the text.
-int32_t Operand(std::string_view text) {
-  return ValInteger(text).value;
-}
-
-// The operand of Z and S is cut by position: the line without its first two characters and its
-// last one, so the brackets are never looked at.
-std::string_view CutOperand(std::string_view line) {
-  return line.size() > 3 ? line.substr(2, line.size() - 3) : std::string_view();
-}
-
-// The text from `pos` up to `delimiter`, or up to the end of the line when there is none; `pos`
-// moves past the delimiter.
-std::string_view NextField(std::string_view line, size_t& pos, char delimiter) {
-  const size_t start = std::min(pos, line.size());
-  size_t end = start;
-  while (end < line.size() && line[end] != delimiter) ++end;
-  pos = end + 1;
-  return line.substr(start, end - start);
-}
 
 // Jump targets can be any 32-bit value, so the next line wraps rather than overflows.
 int32_t NextLine(int32_t line) {
@@ -51,29 +28,25 @@ void TForm1::WriteReg(int32_t n, int16_t value) {
 }
 
 void TForm1::ANalyseCommand(std::string_view line) {
-  const char op = line.empty() ? '\0' : line[0];
-  // Fields of T and J are scanned from the third character on.
-  size_t pos = 2;
-  if (op == 'J') {
-    const int32_t m = Operand(NextField(line, pos, ','));
-    const int32_t n = Operand(NextField(line, pos, ','));
-    const int32_t q = Operand(NextField(line, pos, ')'));
-    InstrIndex = ReadReg(m) == ReadReg(n) ? q : NextLine(InstrIndex);
-  }
-  if (op == 'S') {
-    const int32_t n = Operand(CutOperand(line));
-    WriteReg(n, static_cast<int16_t>(ReadReg(n) + 1));
-    InstrIndex = NextLine(InstrIndex);
-  }
-  if (op == 'T') {
-    const int32_t m = Operand(NextField(line, pos, ','));
-    const int32_t n = Operand(NextField(line, pos, ')'));
-    WriteReg(n, ReadReg(m));
-    InstrIndex = NextLine(InstrIndex);
-  }
-  if (op == 'Z') {
-    WriteReg(Operand(CutOperand(line)), 0);
-    InstrIndex = NextLine(InstrIndex);
+  const ProgramLine decoded = DecodeProgramLine(line);
+  switch (decoded.op) {
+    case ProgramLine::Op::kJump:
+      InstrIndex = ReadReg(decoded.m) == ReadReg(decoded.n) ? decoded.q : NextLine(InstrIndex);
+      break;
+    case ProgramLine::Op::kSuccessor:
+      WriteReg(decoded.n, static_cast<int16_t>(ReadReg(decoded.n) + 1));
+      InstrIndex = NextLine(InstrIndex);
+      break;
+    case ProgramLine::Op::kTransfer:
+      WriteReg(decoded.n, ReadReg(decoded.m));
+      InstrIndex = NextLine(InstrIndex);
+      break;
+    case ProgramLine::Op::kZero:
+      WriteReg(decoded.n, 0);
+      InstrIndex = NextLine(InstrIndex);
+      break;
+    case ProgramLine::Op::kNothing:
+      break;
   }
   RedrawRegsField();
 }

@@ -1,8 +1,14 @@
 #include "runner/BatchRun.h"
 
+#include <new>
+#include <optional>
+
+#include "runner/DecodedEngine.h"
+
 namespace quelvar {
 
-BatchRun::BatchRun(std::string title) : toolkit_(std::move(title)), form_(toolkit_) {}
+BatchRun::BatchRun(std::string title, BatchPath path)
+    : toolkit_(std::move(title)), form_(toolkit_), path_(path) {}
 
 bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
   trace_ = trace;
@@ -23,10 +29,26 @@ void BatchRun::Trace() const {
 }
 
 BatchEnd BatchRun::Finish(uint64_t maxLines) {
+  // A trace shows every line, so it needs the ticks. A program too large to decode in the memory
+  // left runs on the ticks as well.
+  std::optional<DecodedEngine> engine;
+  if (path_ == BatchPath::kDecoded && trace_ == nullptr) {
+    try {
+      engine.emplace(form_);
+    } catch (const std::bad_alloc&) {
+    }
+  }
   for (;;) {
     if (form_.RunFlag == 0) return BatchEnd::kFinished;
     if (form_.InstrIndex <= 0) return BatchEnd::kStalled;
     if (lines_ >= maxLines) return BatchEnd::kLineLimit;
+    if (engine) {
+      uint64_t executed = 0;
+      toolkit_.Dispatch([&] { executed = engine->Run(maxLines - lines_); });
+      lines_ += executed;
+      if (Failed()) return BatchEnd::kFailed;
+      if (executed > 0) continue;
+    }
     if (trace_ != nullptr) Trace();
     toolkit_.Tick();
     if (Failed()) return BatchEnd::kFailed;

@@ -17,11 +17,15 @@ enum class BatchEnd : int {
   kLineLimit = 4,  // the line limit was reached
 };
 
+// How the lines after the first are executed: by the decoded engine, which leaves every rare line
+// to a tick, or by ticks alone, as the window does.
+enum class BatchPath { kDecoded, kTicks };
+
 // The window's form on the headless toolkit, used as a user would: Load picks the descriptor,
-// then "Run It", then ticks back to back with no waiting.
+// then "Run It", then ticks back to back with no waiting, or the decoded engine in their place.
 class BatchRun {
  public:
-  explicit BatchRun(std::string title);
+  explicit BatchRun(std::string title, BatchPath path = BatchPath::kDecoded);
 
   // Load and "Run It"; false when either reported a failure. `trace`, when given, receives each
   // executed line as "K: TEXT" before it runs.
@@ -35,12 +39,16 @@ class BatchRun {
   // Every line of the register list, the index label and the count of executed lines.
   void Report(std::ostream& out) const;
 
+  const TForm1& Form() const { return form_; }
+  const headless::HeadlessToolkit& Toolkit() const { return toolkit_; }
+
  private:
   bool Failed() const { return !toolkit_.ErrorBoxes().empty(); }
   void Trace() const;
 
   headless::HeadlessToolkit toolkit_;
   TForm1 form_;
+  BatchPath path_;
   std::ostream* trace_ = nullptr;
   uint64_t lines_ = 0;
 };

@@ -1,0 +1,146 @@
+// quelvar-run against the yardstick (bench/Yardstick.cpp), side by side in one run, as processes.
+//
+//   engine_bench PATH/TO/quelvar-run PATH/TO/yardstick [ROUNDS]
+//
+// Speed: multiplication of 2000 by 2000 (16,010,002 lines), once with its work registers at
+// R3-R5 of a data form of 5 values and once at R32765-R32767 of a data form of 32767 values.
+// Each round runs both programs once, alternating; lines/s comes from the median CPU time (user
+// plus system) of each, so the ratio holds on a busy machine.
+// Start-up: a one-line program, run 200 times by each, median CPU time and wall time a process.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+struct Program {
+  std::string name;
+  fs::path descriptor;
+  fs::path data;
+  fs::path text;
+};
+
+Program WriteProgram(const fs::path& folder, const std::string& name, int registers,
+                     const std::string& text, const std::string& firstValues) {
+  std::string data = firstValues;
+  for (int i = static_cast<int>(std::count(firstValues.begin(), firstValues.end(), '\n')) + 1;
+       i <= registers; ++i) {
+    data += "0\r\n";
+  }
+  Program program{name, folder / (name + ".rm"), folder / (name + "-data.txt"),
+                  folder / (name + "-program.txt")};
+  WriteFile(program.data, data);
+  WriteFile(program.text, text);
+  WriteFile(program.descriptor, name + "\r\n" + program.data.filename().string() + "\r\n" +
+                                    program.text.filename().string() + "\r\n");
+  return program;
+}
+
+// The multiplication of examples/, with its result, counter and inner counter at r, c and i.
+std::string Multiplication(int r, int c, int i) {
+  const auto R = [](int n) { return std::to_string(n); };
+  return "J(2," + R(c) + ",9)\r\nZ(" + R(i) + ")\r\nJ(1," + R(i) + ",7)\r\nS(" + R(r) + ")\r\nS(" +
+         R(i) + ")\r\nJ(1,1,3)\r\nS(" + R(c) + ")\r\nJ(1,1,1)\r\nT(" + R(r) + ",1)\r\n";
+}
+
+struct Timing {
+  double cpu;   // seconds, user + system
+  double wall;  // seconds
+};
+
+// Runs `argv` with its standard output to /dev/null.
+Timing RunProcess(const std::vector<std::string>& argv) {
+  std::fflush(stdout);  // or the child would write what the parent still holds
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
+  const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return {seconds(usage.ru_utime) + seconds(usage.ru_stime), wall.count()};
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+struct Pair {
+  Timing quelvar;
+  Timing yardstick;
+};
+
+Pair Measure(const std::string& runner, const std::string& yardstick, const Program& program,
+             int rounds) {
+  std::vector<double> qCpu, qWall, yCpu, yWall;
+  for (int round = 0; round < rounds; ++round) {
+    const Timing q = RunProcess({runner, program.descriptor.string()});
+    const Timing y = RunProcess({yardstick, program.data.string(), program.text.string()});
+    qCpu.push_back(q.cpu), qWall.push_back(q.wall), yCpu.push_back(y.cpu), yWall.push_back(y.wall);
+  }
+  return {{Median(qCpu), Median(qWall)}, {Median(yCpu), Median(yWall)}};
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: engine_bench PATH/TO/quelvar-run PATH/TO/yardstick [ROUNDS]\n");
+    return 2;
+  }
+  const std::string runner = fs::absolute(argv[1]).string();
+  const std::string yardstick = fs::absolute(argv[2]).string();
+  const int rounds = argc == 4 ? std::max(1, std::atoi(argv[3])) : 11;
+  const fs::path folder =
+      fs::temp_directory_path() / ("quelvar-engine-bench-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+
+  constexpr double kLines = 16'010'002;  // multiplication of 2000 by 2000, both programs
+  const Program programs[] = {
+      WriteProgram(folder, "mul", 5, Multiplication(3, 4, 5), "2000\r\n2000\r\n"),
+      WriteProgram(folder, "mul-high", 32767, Multiplication(32765, 32766, 32767),
+                   "2000\r\n2000\r\n"),
+  };
+  std::printf("%-34s %16s %16s %7s\n", "", "quelvar-run", "yardstick", "ratio");
+  for (const Program& program : programs) {
+    const Pair pair = Measure(runner, yardstick, program, rounds);
+    const double q = kLines / pair.quelvar.cpu;
+    const double y = kLines / pair.yardstick.cpu;
+    std::printf("%-34s %9.0f M/s %5.1f %9.0f M/s %5.1f %7.2f   (M lines/s, CPU ms)\n",
+                (program.name + ", 2000 x 2000").c_str(), q / 1e6, pair.quelvar.cpu * 1e3, y / 1e6,
+                pair.yardstick.cpu * 1e3, q / y);
+  }
+  const Program one = WriteProgram(folder, "one", 1, "Z(1)\r\n", "5\r\n");
+  const Pair startup = Measure(runner, yardstick, one, 200);
+  std::printf("%-34s %8.2f ms CPU %8.2f ms CPU %7.2f\n", "one-line program, process time",
+              startup.quelvar.cpu * 1e3, startup.yardstick.cpu * 1e3,
+              startup.quelvar.cpu / startup.yardstick.cpu);
+  std::printf("%-34s %8.2f ms     %8.2f ms     %7.2f\n", "one-line program, wall time",
+              startup.quelvar.wall * 1e3, startup.yardstick.wall * 1e3,
+              startup.quelvar.wall / startup.yardstick.wall);
+  fs::remove_all(folder);
+  return 0;
+}
