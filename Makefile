@@ -1,9 +1,12 @@
 # Two commands do everything on a fresh Debian machine: `make test` and `make run`.
 SHELL := /bin/bash
 # xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
-# clang and its runtimes build the fuzz targets.
+# clang and its runtimes build the fuzz targets. The install check validates the desktop entry and
+# the metainfo, resolves the file type (shared-mime-info, gio), renders the manual pages and builds
+# and lints the .deb (dpkg-dev for shlibdeps, lintian).
 PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
-  xvfb xauth xdotool imagemagick clang libclang-rt-14-dev
+  xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
@@ -12,7 +15,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := valinteger text_reader program_text analyse engine
 JOBS := $(shell nproc)
 
-.PHONY: deps build build-asan build-fuzz test fuzz run bench format clean
+.PHONY: deps build build-asan build-fuzz test fuzz run bench package format clean
 
 # Installs only what is missing, so a second run does nothing.
 deps:
@@ -66,6 +69,10 @@ run: build
 	else \
 	  cd examples && ../$(BUILD)/src/quelvar; \
 	fi
+
+# quelvar_<version>_<arch>.deb in $(BUILD)/, for `apt install ./$(BUILD)/quelvar_*.deb`.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	$(BUILD)/bench/load_bench

@@ -68,7 +68,7 @@ long PeakKilobytes(const char* runner, const fs::path& folder, uint64_t lines) {
   std::fflush(stdout);
   const pid_t child = fork();
   if (child == 0) {
-    std::freopen("/dev/null", "w", stdout);
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(126);
     execl(runner, runner, "--max-lines", limit.c_str(), descriptor.c_str(), nullptr);
     _exit(127);
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "Version.h"
 #include "platform/File.h"
 #include "platform/Toolkit.h"
 #include "runner/BatchRun.h"
@@ -17,6 +18,7 @@ constexpr uint64_t kDefaultMaxLines = 100'000'000;
 
 constexpr std::string_view kUsage =
     "usage: quelvar-run [--max-lines N] [--trace] DESCRIPTOR.rm\n"
+    "       quelvar-run --help | --version\n"
     "Runs the program that DESCRIPTOR.rm names, as the window's Run It would, and prints the\n"
     "registers, the instruction index and the number of lines executed.\n"
     "Exit status: 0 the run passed its last line, 1 a failure, 2 bad usage, 3 the program\n"
@@ -35,15 +37,20 @@ std::optional<uint64_t> ParseCount(std::string_view text) {
   return value;
 }
 
-// nullopt after printing the usage; `help` tells whether it was asked for.
-std::optional<Options> ParseArguments(int argc, char** argv, bool& help) {
+enum class Asked { kRun, kHelp, kVersion };
+
+// nullopt on bad usage, and when `asked` is help or the version.
+std::optional<Options> ParseArguments(int argc, char** argv, Asked& asked) {
   Options options;
   bool haveDescriptor = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     std::optional<std::string_view> count;
     if (arg == "--help" || arg == "-h") {
-      help = true;
+      asked = Asked::kHelp;
+      return {};
+    } else if (arg == "--version") {
+      asked = Asked::kVersion;
       return {};
     } else if (arg == "--trace") {
       options.trace = true;
@@ -71,11 +78,15 @@ std::optional<Options> ParseArguments(int argc, char** argv, bool& help) {
 
 int main(int argc, char** argv) {
   quelvar::platform::ReserveStandardInput();
-  bool help = false;
-  const std::optional<Options> options = ParseArguments(argc, argv, help);
+  Asked asked = Asked::kRun;
+  const std::optional<Options> options = ParseArguments(argc, argv, asked);
+  if (asked == Asked::kVersion) {
+    std::cout << "quelvar-run " << quelvar::kVersion << '\n';
+    return 0;
+  }
   if (!options) {
-    (help ? std::cout : std::cerr) << kUsage;
-    return help ? 0 : kUsageStatus;
+    (asked == Asked::kHelp ? std::cout : std::cerr) << kUsage;
+    return asked == Asked::kHelp ? 0 : kUsageStatus;
   }
   std::ios::sync_with_stdio(false);
   quelvar::BatchRun run(quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar-run"));

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real window under a virtual X display with real key presses: Load (F3) through the
 # file dialog, Run It (Ctrl+F9), a screenshot, then Exit (Ctrl+X), which must end with status 0.
+# Then a descriptor given as the argument: a missing one opens the error box at start-up.
 #   window_e2e.sh QUELVAR EXAMPLES_FOLDER SCREENSHOT.png     (run inside xvfb-run)
 set -euo pipefail
 quelvar=$1 examples=$2 screenshot=$3
@@ -22,6 +23,7 @@ focus() { xdotool windowfocus --sync "$wid"; }
 pid=$!
 until_true xdotool search --name '^Quelvar$'
 wid=$(xdotool search --name '^Quelvar$' | head -1)
+alone=$(xdotool search --name '^Quelvar$' | wc -l)
 
 focus
 xdotool key F3
@@ -44,3 +46,12 @@ wait "$pid" || status=$?
 pid=
 echo "quelvar exited with status $status"
 test "$status" -eq 0
+
+"$quelvar" missing.rm &
+pid=$!
+# The error box is captioned with the application title, as the window is: one window more
+# named Quelvar than the window alone has (Qt's own hidden window carries the name as well).
+until_true bash -c "[ \$(xdotool search --name '^Quelvar\$' | wc -l) -gt $alone ]"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+pid=

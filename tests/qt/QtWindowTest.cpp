@@ -253,6 +253,33 @@ TEST_F(QtWindowTest, LoadsThroughTheDialogAndRunsToTheEndOnTimerTicks) {
   EXPECT_TRUE(BlueOutlineOn(9));  // just below the last line
 }
 
+// quelvar DESCRIPTOR.rm: the descriptor is loaded as if chosen in the dialog, from a name
+// relative to the folder the window was started in.
+TEST_F(QtWindowTest, ADescriptorGivenAtStartIsLoadedAsTheDialogWouldLoadIt) {
+  WriteProgram("6\r\n7", "S(1)\r\nS(2)");
+  QDir::setCurrent(QString::fromStdString(dir.Path() + "/.."));
+  const std::string relative = dir.Path().substr(dir.Path().find_last_of('/') + 1) + "/prog.rm";
+  toolkit->LoadAtStart(relative, [this] { form->Load1Click(); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Widget<QLabel>("Label8")->text() == "Test"; }, 5000));
+  EXPECT_EQ(Widget<QLabel>("Label10")->text(), "prog.txt");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return List("List2")->model()->rowCount() == 2; }, 5000));
+  EXPECT_EQ(form->List1->Line(1), "R2 -> 7");
+  EXPECT_EQ(QDir::currentPath().toStdString(), dir.Path());
+  EXPECT_EQ(form->OpenDialog1->FileName, dir.Path() + "/prog.rm");
+  EXPECT_TRUE(Widget("Button4")->isEnabled());
+}
+
+TEST_F(QtWindowTest, AMissingDescriptorGivenAtStartShowsItsErrorBox) {
+  const Box box = ExpectMessageBox([&] {
+    toolkit->LoadAtStart(dir.PathOf("missing.rm"), [this] { form->Load1Click(); });
+    QTest::qWait(200);
+  });
+  EXPECT_EQ(box.title, "Demo");
+  EXPECT_EQ(box.text, "File not found.");
+  EXPECT_EQ(Widget<QLabel>("Label8")->text(), "");
+  EXPECT_FALSE(Widget("Button4")->isEnabled());
+}
+
 TEST_F(QtWindowTest, TheAboutBoxShowsTheTitleAndTheNotice) {
   const Box about = ExpectMessageBox([&] { Press(List("List1"), Qt::Key_F1); });
   EXPECT_EQ(about.title, "Demo");

@@ -1,6 +1,7 @@
 #include "platform/qt/QtArt.h"
 
 #include <QFont>
+#include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -43,18 +44,11 @@ QImage QuelvarLogo() {
   return logo;
 }
 
-QImage QuelvarIcon() {
-  QImage icon(32, 32, QImage::Format_ARGB32);
-  icon.fill(Qt::transparent);
-  QPainter painter(&icon);
-  painter.setPen(QPen(kInk, 2));
-  painter.setBrush(kPaper);
-  painter.drawRect(2, 5, 28, 22);
-  painter.setPen(QPen(kAccent, 2));
-  painter.drawRect(11, 9, 10, 14);
-  painter.setPen(QPen(kInk, 2));
-  painter.drawLine(6, 16, 9, 16);
-  painter.drawLine(23, 16, 26, 16);
+QIcon QuelvarIcon() {
+  QIcon icon;
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    icon.addFile(QString(":/icons/%1.png").arg(size), QSize(size, size));
+  }
   return icon;
 }
 

@@ -68,18 +68,29 @@ QString QtFilter(std::string_view filter) {
 }
 
 bool QtOpenDialog::Execute() {
+  QString chosen;
+  if (chosen_) {
+    chosen = QFileInfo(FromBytes(*chosen_)).absoluteFilePath();
+    chosen_.reset();
+  } else {
+    chosen = Show();
+    if (chosen.isEmpty()) return false;
+  }
+  FileName = chosen.toLocal8Bit().toStdString();
+  // As the desktop's dialog does, the chosen file's folder becomes the working directory.
+  QDir::setCurrent(QFileInfo(chosen).absolutePath());
+  return true;
+}
+
+QString QtOpenDialog::Show() {
   QFileDialog dialog(parent_);
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setNameFilter(QtFilter(Filter));
   if (!FileName.empty()) dialog.selectFile(FromBytes(FileName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-  const QString chosen = dialog.selectedFiles().constFirst();
-  FileName = chosen.toLocal8Bit().toStdString();
-  // As the desktop's dialog does, the chosen file's folder becomes the working directory.
-  QDir::setCurrent(QFileInfo(chosen).absolutePath());
-  return true;
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().constFirst();
 }
 
 }  // namespace quelvar::qt

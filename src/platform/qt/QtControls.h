@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <optional>
 #include <string>
 
 #include "platform/Controls.h"
@@ -59,9 +60,15 @@ class QtOpenDialog final : public platform::OpenDialog {
  public:
   explicit QtOpenDialog(QWidget* parent) : parent_(parent) {}
   bool Execute() override;
+  // The next Execute takes `name` as if the user had typed it, without showing the dialog: a
+  // descriptor given on the command line is loaded this way.
+  void ChooseOnce(std::string name) { chosen_ = std::move(name); }
 
  private:
   QWidget* parent_;
+  QString Show();  // the chosen file, empty when cancelled
+
+  std::optional<std::string> chosen_;
 };
 
 // "Description|pattern" pairs as Qt writes them: "Description (pattern)".

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScrollArea>
+#include <QTimer>
 
 #include "platform/qt/QtArt.h"
 #include "platform/qt/QtKeys.h"
@@ -43,10 +44,15 @@ QtToolkit::QtToolkit(std::string title) : title_(std::move(title)) {}
 
 QtToolkit::~QtToolkit() = default;
 
+void QtToolkit::LoadAtStart(std::string descriptor, platform::Handler load) {
+  dialog_->ChooseOnce(std::move(descriptor));
+  QTimer::singleShot(0, this, [this, load = std::move(load)] { Dispatch(load); });
+}
+
 void QtToolkit::Build(const platform::FormLayout& layout) {
   window_ = std::make_unique<QMainWindow>();
   window_->setWindowTitle(FromBytes(layout.caption));
-  window_->setWindowIcon(QIcon(QPixmap::fromImage(QuelvarIcon())));
+  window_->setWindowIcon(QuelvarIcon());
   window_->setFont(WindowFont());
   QPalette palette = window_->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Button));

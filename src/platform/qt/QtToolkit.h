@@ -39,6 +39,9 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   QMainWindow* Window() const { return window_.get(); }
   QWidget* ClientArea() const { return client_; }
   void Show();
+  // Once the event loop runs, `load` (the Load command) takes `descriptor` as if it had been
+  // chosen in the open dialog.
+  void LoadAtStart(std::string descriptor, platform::Handler load);
 
  protected:
   void ShowErrorBox(std::string_view text) override;
