@@ -15,8 +15,7 @@ void TForm1::Button6Click() {
   OpenDialog1->Execute();
   const std::string name = OpenDialog1->FileName;
   if (name.empty()) return;
-  {
-    platform::InputFile descriptor(name);
+  platform::ReadConsistently(name, [this](ByteSource& descriptor) {
     TextReader reader(descriptor);
     reader.ReadLine(ModuleName);
     reader.FinishLine();
@@ -24,7 +23,7 @@ void TForm1::Button6Click() {
     reader.FinishLine();
     reader.ReadLine(ProgramFileName);
     reader.FinishLine();
-  }
+  });
   Label8->SetText(ModuleName);
   Label9->SetText(DataFileName);
   Label10->SetText(ProgramFileName);
@@ -38,8 +37,7 @@ void TForm1::Button6Click() {
 
 void TForm1::Button1Click() {
   List1->Clear();
-  {
-    platform::InputFile dataForm(DataFileName);
+  platform::ReadConsistently(DataFileName, [this](ByteSource& dataForm) {
     TextReader reader(dataForm);
     RegCount = 0;
     OuterRegs.clear();
@@ -53,14 +51,16 @@ void TForm1::Button1Click() {
       reader.FinishLine();
       Regs[RegCount] = static_cast<int16_t>(value);
     } while (!reader.AtEnd());
-  }
+  });
   FillRegsField();
 }
 
 void TForm1::Button2Click() {
   List2->Clear();
-  const std::string text = platform::ReadProgramText(ProgramFileName);
-  SplitProgramText(text, [this](std::string_view line) { List2->Append(line); });
+  platform::ReadProgramText(ProgramFileName, [this](ByteSource& text) {
+    List2->Clear();  // a file that changed while it was read is read again from its start
+    SplitProgramText(text, [this](std::string_view line) { List2->Append(line); });
+  });
   // Line 1 is framed in whatever colour the surface has now.
   List2->FrameRect(List2->RowRect(0));
 }

@@ -1,10 +1,23 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "text/TextReader.h"
 
 namespace quelvar::platform {
+
+// What tells one version of a file from another: its size and its modification and change times.
+struct FileState {
+  uint64_t size = 0;
+  int64_t modifiedSeconds = 0;
+  int64_t modifiedNanoseconds = 0;
+  int64_t changedSeconds = 0;
+  int64_t changedNanoseconds = 0;
+  friend bool operator==(const FileState&, const FileState&) = default;
+};
 
 // A file opened for reading, closed again on every path. Only regular files are read: a folder,
 // a device or a FIFO fails with "File access denied" at once, since reading one could block the
@@ -15,28 +28,37 @@ class InputFile final : public ByteSource {
   // start and only when it is a regular file (redirected from a file); otherwise it fails with the
   // invalid-handle error.
   explicit InputFile(const std::string& name);
+  InputFile(int fd, bool owned) : fd_(fd), owned_(owned) {}
   ~InputFile() override;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
   size_t Read(char* buffer, size_t size) override;
-  // Everything from the current position to the end.
-  std::string ReadAll();
+  // Up to `size` bytes from `offset`, leaving the position of Read where it is.
+  size_t ReadAt(char* buffer, size_t size, uint64_t offset);
+  FileState State() const;
 
  private:
-  friend std::string ReadProgramText(const std::string& name);
-  InputFile(int fd, bool owned) : fd_(fd), owned_(owned) {}
-
   int fd_;
   bool owned_;
 };
 
+// A descriptor of the regular file `name`; failures throw InOutError.
+int OpenRegularFile(const std::string& name);
+
+// Reads the file `name` (standard input for an empty name) through `read`, which is handed its
+// bytes from the start. The read sees one version of the file: when the file changes meanwhile
+// (its size or times change, or a second reading of it gives other bytes), `read` runs again
+// from the start, a few times; a file that never holds still fails with "File kept changing
+// while it was read". A failure of `read` is passed on once the file is known to have held still.
+void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read);
+
+// The same for a program text: any failure to open it, an empty name included, is
+// "Cannot open file NAME".
+void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read);
+
 // Opens /dev/null as standard input when the process was started without one, so that no file
 // opened later can take its place and be read for an empty data-form name.
 void ReserveStandardInput();
-
-// The whole of a program text file. Any failure to open it, an empty name included, is
-// "Cannot open file NAME".
-std::string ReadProgramText(const std::string& name);
 
 }  // namespace quelvar::platform

@@ -16,12 +16,13 @@ inline constexpr Color kWhite{0xFFFFFF};
 inline constexpr Color kBlue{0x0000FF};
 inline constexpr Color clBtnFace{0, true};
 
-// Pixels, right and bottom exclusive.
+// Pixels, right and bottom exclusive. 64 bits, since a row's place in a list of over 165 million
+// rows of 13 pixels lies beyond what 32 bits hold.
 struct Rect {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
+  int64_t left = 0;
+  int64_t top = 0;
+  int64_t right = 0;
+  int64_t bottom = 0;
   bool Empty() const { return right <= left || bottom <= top; }
   friend bool operator==(const Rect&, const Rect&) = default;
 };

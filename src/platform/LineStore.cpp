@@ -1,6 +1,8 @@
 #include "platform/LineStore.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <new>
 #include <stdexcept>
 
 namespace quelvar::platform {
@@ -9,6 +11,8 @@ namespace {
 // Chunks start small and double up to this size, so that a short list costs little.
 constexpr size_t kFirstChunk = 256;
 constexpr size_t kLargestChunk = 4 << 20;
+constexpr size_t kMaxLines = INT32_MAX;
+constexpr const char* kRefused = "Unable to insert a line";
 
 }  // namespace
 
@@ -19,7 +23,27 @@ void LineStore::Clear() {
   perLine_ = false;
 }
 
+// A list counts its lines in 32 bits; a line past that, or one memory cannot hold, is refused as
+// the list refuses any line it cannot take.
 void LineStore::Append(std::string_view line) {
+  if (Count() >= kMaxLines) throw std::runtime_error(kRefused);
+  try {
+    AppendLine(line);
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error(kRefused);
+  }
+}
+
+void LineStore::Replace(size_t j, std::string_view line) {
+  try {
+    if (!perLine_) SwitchToPerLine();
+    lines_.at(j).assign(line);
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error(kRefused);
+  }
+}
+
+void LineStore::AppendLine(std::string_view line) {
   if (perLine_) {
     lines_.emplace_back(line);
     return;
@@ -27,7 +51,7 @@ void LineStore::Append(std::string_view line) {
   // A line never straddles two chunks; one longer than a chunk gets a chunk of its own. Chunks
   // are reserved once at their full size, so they never move.
   if (chunks_.empty() || chunks_.back().capacity() - chunks_.back().size() < line.size()) {
-    if (chunks_.size() == UINT32_MAX) throw std::runtime_error("Unable to insert a line");
+    if (chunks_.size() == UINT32_MAX) throw std::runtime_error(kRefused);
     const size_t size =
         chunks_.empty() ? kFirstChunk : std::min(2 * chunks_.back().capacity(), kLargestChunk);
     chunks_.emplace_back().reserve(std::max(size, line.size()));
@@ -45,11 +69,6 @@ std::string_view LineStore::Line(size_t j) const {
   const bool nextInSameChunk = j + 1 < packed_.size() && packed_[j + 1].chunk == at.chunk;
   const size_t end = nextInSameChunk ? packed_[j + 1].offset : chunk.size();
   return std::string_view(chunk).substr(at.offset, end - at.offset);
-}
-
-void LineStore::Replace(size_t j, std::string_view line) {
-  if (!perLine_) SwitchToPerLine();
-  lines_.at(j).assign(line);
 }
 
 void LineStore::SwitchToPerLine() {

@@ -14,6 +14,7 @@ namespace quelvar::platform {
 class LineStore {
  public:
   void Clear();
+  // Both fail with "Unable to insert a line" when the line cannot be held.
   void Append(std::string_view line);
   void Replace(size_t j, std::string_view line);
   std::string_view Line(size_t j) const;
@@ -24,6 +25,7 @@ class LineStore {
     uint32_t chunk;
     uint32_t offset;
   };
+  void AppendLine(std::string_view line);
   void SwitchToPerLine();
 
   std::vector<std::string> chunks_;

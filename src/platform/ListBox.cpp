@@ -17,7 +17,7 @@ Rect ListBox::RowRect(int32_t r) const {
   if (r < 0 || r > count) return {};
   if (r < count || count == 0) return ItemRect(r);
   Rect below = ItemRect(count - 1);
-  const int32_t height = below.bottom - below.top;
+  const int64_t height = below.bottom - below.top;
   below.top += height;
   below.bottom += height;
   return below;

@@ -16,9 +16,12 @@ bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
   toolkit_.ChooseMenuItem("Load1");
   if (Failed()) return false;
   toolkit_.ChooseMenuItem("RunIt1");
+  // "Run It" reloads both files and executes line 1 before it returns. Its tick, which sets the
+  // period to 1 ms, is reached only when both files loaded; line 1 then started when the program
+  // has one, also when it failed inside.
+  const bool ticked = form_.Timer1->Period() == 1;
+  lines_ = ticked && form_.List2->Count() >= 1 ? 1 : 0;
   if (Failed()) return false;
-  // "Run It" reloads the program and executes line 1 before it returns.
-  lines_ = 1;
   if (trace_ != nullptr) *trace_ << "1: " << form_.List2->Line(0) << '\n';
   return true;
 }
@@ -31,17 +34,19 @@ void BatchRun::Trace() const {
 BatchEnd BatchRun::Finish(uint64_t maxLines) {
   // A trace shows every line, so it needs the ticks. A program too large to decode in the memory
   // left runs on the ticks as well.
+  bool decode = path_ == BatchPath::kDecoded && trace_ == nullptr;
   std::optional<DecodedEngine> engine;
-  if (path_ == BatchPath::kDecoded && trace_ == nullptr) {
-    try {
-      engine.emplace(form_);
-    } catch (const std::bad_alloc&) {
-    }
-  }
   for (;;) {
     if (form_.RunFlag == 0) return BatchEnd::kFinished;
     if (form_.InstrIndex <= 0) return BatchEnd::kStalled;
     if (lines_ >= maxLines) return BatchEnd::kLineLimit;
+    if (decode && !engine) {
+      try {
+        engine.emplace(form_);
+      } catch (const std::bad_alloc&) {
+        decode = false;
+      }
+    }
     if (engine) {
       uint64_t executed = 0;
       toolkit_.Dispatch([&] { executed = engine->Run(maxLines - lines_); });
@@ -50,9 +55,12 @@ BatchEnd BatchRun::Finish(uint64_t maxLines) {
       if (executed > 0) continue;
     }
     if (trace_ != nullptr) Trace();
+    // The tick executes its line unless fetching it fails; a failure inside the line itself still
+    // counts the line.
+    const bool starts = form_.InstrIndex <= form_.List2->Count();
     toolkit_.Tick();
+    if (starts) ++lines_;
     if (Failed()) return BatchEnd::kFailed;
-    ++lines_;
   }
 }
 

@@ -1,8 +1,10 @@
 // quelvar-run: runs a program descriptor to its end without a window, as "Run It" would.
+#include <unistd.h>
+
 #include <charconv>
 #include <cstring>
-#include <iostream>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -10,6 +12,7 @@
 #include "platform/File.h"
 #include "platform/Toolkit.h"
 #include "runner/BatchRun.h"
+#include "runner/FdOutput.h"
 
 namespace {
 
@@ -58,7 +61,8 @@ std::optional<Options> ParseArguments(int argc, char** argv, Asked& asked) {
       count = argv[++i];
     } else if (arg.starts_with("--max-lines=")) {
       count = arg.substr(std::strlen("--max-lines="));
-    } else if (arg.starts_with("-") || haveDescriptor) {
+    } else if (arg.starts_with("-") || haveDescriptor || arg.empty()) {
+      // An empty name would run as if nothing had been loaded.
       return {};
     } else {
       options.descriptor = arg;
@@ -74,27 +78,48 @@ std::optional<Options> ParseArguments(int argc, char** argv, Asked& asked) {
   return options;
 }
 
+// The status to exit with once both streams are flushed and closed: a report that did not reach
+// its destination is a failure, said on standard error when that still works.
+int Closed(int status, quelvar::FdOutput& out, quelvar::FdOutput& err) {
+  if (!out.Close()) {
+    std::ostream(&err) << "quelvar-run: cannot write the report: " << std::strerror(out.Error())
+                       << '\n';
+    status = 1;
+  }
+  if (!err.Close()) status = 1;
+  return status;
+}
+
+int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  Asked asked = Asked::kRun;
+  const std::optional<Options> options = ParseArguments(argc, argv, asked);
+  if (asked == Asked::kVersion) {
+    out << "quelvar-run " << quelvar::kVersion << '\n';
+    return 0;
+  }
+  if (!options) {
+    (asked == Asked::kHelp ? out : err) << kUsage;
+    return asked == Asked::kHelp ? 0 : kUsageStatus;
+  }
+  quelvar::BatchRun run(quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar-run"));
+  quelvar::BatchEnd end = quelvar::BatchEnd::kFailed;
+  // The trace shares standard error's buffer with the failure text, so both keep their order.
+  if (run.Start(options->descriptor, options->trace ? &err : nullptr)) {
+    end = run.Finish(options->maxLines);
+  }
+  run.Report(out);
+  if (end == quelvar::BatchEnd::kFailed) err << run.Failure() << '\n';
+  return static_cast<int>(end);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   quelvar::platform::ReserveStandardInput();
-  Asked asked = Asked::kRun;
-  const std::optional<Options> options = ParseArguments(argc, argv, asked);
-  if (asked == Asked::kVersion) {
-    std::cout << "quelvar-run " << quelvar::kVersion << '\n';
-    return 0;
-  }
-  if (!options) {
-    (asked == Asked::kHelp ? std::cout : std::cerr) << kUsage;
-    return asked == Asked::kHelp ? 0 : kUsageStatus;
-  }
-  std::ios::sync_with_stdio(false);
-  quelvar::BatchRun run(quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar-run"));
-  quelvar::BatchEnd end = quelvar::BatchEnd::kFailed;
-  if (run.Start(options->descriptor, options->trace ? &std::cerr : nullptr)) {
-    end = run.Finish(options->maxLines);
-  }
-  run.Report(std::cout);
-  if (end == quelvar::BatchEnd::kFailed) std::cerr << run.Failure() << '\n';
-  return static_cast<int>(end);
+  quelvar::FdOutput outBuffer(STDOUT_FILENO);
+  quelvar::FdOutput errBuffer(STDERR_FILENO);
+  std::ostream out(&outBuffer);
+  std::ostream err(&errBuffer);
+  const int status = Run(argc, argv, out, err);
+  return Closed(status, outBuffer, errBuffer);
 }

@@ -1,5 +1,7 @@
 #include "text/InOutError.h"
 
+#include <cerrno>
+
 namespace quelvar {
 
 std::string InOutMessage(int code) {
@@ -18,11 +20,31 @@ std::string InOutMessage(int code) {
       return "Disk full";
     case 106:
       return "Invalid numeric input";
+    case kFileKeptChanging:
+      return "File kept changing while it was read";
     default:
       return "I/O error " + std::to_string(code);
   }
 }
 
 InOutError::InOutError(int code) : std::runtime_error(InOutMessage(code)), code_(code) {}
+
+InOutError InOutError::Platform(int error) {
+  switch (error) {
+    case ENOENT:
+      return InOutError(kFileNotFound);
+    case ENOTDIR:
+      return InOutError(kInvalidFilename);
+    case EMFILE:
+    case ENFILE:
+      return InOutError(kTooManyOpenFiles);
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+      return InOutError(kFileAccessDenied);
+    default:
+      return InOutError(error, "I/O error " + std::to_string(error));
+  }
+}
 
 }  // namespace quelvar

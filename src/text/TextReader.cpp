@@ -1,5 +1,8 @@
 #include "text/TextReader.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "text/InOutError.h"
 #include "text/ValInteger.h"
 
@@ -36,9 +39,13 @@ int TextReader::Peek() {
 
 void TextReader::ReadLine(std::string& line) {
   line.clear();
-  for (int byte = Peek(); byte != kEnd && byte != kCR; byte = Peek()) {
-    line.push_back(static_cast<char>(byte));
-    ++pos_;
+  try {
+    for (int byte = Peek(); byte != kEnd && byte != kCR; byte = Peek()) {
+      line.push_back(static_cast<char>(byte));
+      ++pos_;
+    }
+  } catch (const std::bad_alloc&) {
+    throw std::runtime_error("Line too long to hold in memory");
   }
 }
 

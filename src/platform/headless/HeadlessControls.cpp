@@ -38,11 +38,12 @@ void HeadlessListBox::Select(int32_t j) {
 }
 
 Rect HeadlessListBox::ItemRect(int32_t j) const {
-  return {0, j * kRowHeight, width_, (j + 1) * kRowHeight};
+  return {0, int64_t{j} * kRowHeight, width_, (int64_t{j} + 1) * kRowHeight};
 }
 
 void HeadlessListBox::FrameRect(const Rect& rect) {
-  if (rect.Empty()) return;
+  // Only rows 0 to Count() have a rectangle; anything else is nowhere in the list.
+  if (rect.Empty() || rect.top < 0 || rect.top / kRowHeight > Count()) return;
   const auto row = static_cast<size_t>(rect.top / kRowHeight);
   if (row >= outlines_.size()) outlines_.resize(row + 1);
   outlines_[row] = BrushColor();

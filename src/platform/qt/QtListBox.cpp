@@ -1,5 +1,7 @@
 #include "platform/qt/QtListBox.h"
 
+#include <algorithm>
+
 #include <QPainter>
 #include <QScrollBar>
 
@@ -49,17 +51,21 @@ void LineModel::Publish() {
 
 OutlinedListView::OutlinedListView(QWidget* parent) : QListView(parent) {}
 
-QRect OutlinedListView::RowRect(int row) const {
+int64_t OutlinedListView::RowTop(int64_t row) const {
   // Rows are all one height, and the list scrolls by whole rows.
-  const int first = verticalScrollBar()->value();
-  return QRect(0, (row - first) * LineModel::kRowHeight, viewport()->width(),
-               LineModel::kRowHeight);
+  return (row - verticalScrollBar()->value()) * LineModel::kRowHeight;
 }
 
-int OutlinedListView::RowAt(int y) const {
-  const int offset = y >= 0 ? y / LineModel::kRowHeight
-                            : -((-y + LineModel::kRowHeight - 1) / LineModel::kRowHeight);
-  return verticalScrollBar()->value() + offset;
+int OutlinedListView::RowAt(int64_t y) const {
+  const int64_t offset = y >= 0 ? y / LineModel::kRowHeight
+                                : -((-y + LineModel::kRowHeight - 1) / LineModel::kRowHeight);
+  return static_cast<int>(verticalScrollBar()->value() + offset);
+}
+
+QRect OutlinedListView::RowRect(int row) const {
+  const int64_t top = std::clamp<int64_t>(RowTop(row), -2 * LineModel::kRowHeight,
+                                          viewport()->height() + LineModel::kRowHeight);
+  return QRect(0, static_cast<int>(top), viewport()->width(), LineModel::kRowHeight);
 }
 
 void OutlinedListView::paintEvent(QPaintEvent* event) {
@@ -117,8 +123,8 @@ int32_t QtListBox::Selected() const {
 }
 
 platform::Rect QtListBox::ItemRect(int32_t j) const {
-  const QRect r = view_->RowRect(j);
-  return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+  const int64_t top = view_->RowTop(j);
+  return {0, top, view_->viewport()->width(), top + LineModel::kRowHeight};
 }
 
 void QtListBox::FrameRect(const platform::Rect& rect) {

@@ -45,9 +45,13 @@ class OutlinedListView final : public QListView {
  public:
   explicit OutlinedListView(QWidget* parent);
   std::map<int, QColor> outlines;  // row -> colour drawn there last
-  // Where row `row` stands in the viewport now, whether or not the row exists.
+  // Where the top of row `row` stands in the viewport now, whether or not the row exists; 64 bits,
+  // since a row far from the one in view can lie more than 2^31 pixels away.
+  int64_t RowTop(int64_t row) const;
+  int RowAt(int64_t y) const;
+  // The row's rectangle for Qt to paint; a row out of view gets one just outside the viewport,
+  // so that no coordinate handed to Qt overflows.
   QRect RowRect(int row) const;
-  int RowAt(int y) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -1,0 +1,111 @@
+// Reading one version of a file. POSIX cannot keep writers out while Quelvar reads, so the reader
+// notices a change instead: a file is taken only when its size and times are the same after the
+// read as before, and a second reading gives the same bytes; otherwise it is read again.
+#include <exception>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/File.h"
+#include "text/InOutError.h"
+
+namespace quelvar::platform {
+namespace {
+
+constexpr int kAttempts = 5;
+constexpr size_t kChunk = 64 * 1024;
+
+// FNV-1a of the bytes seen, and their number.
+struct Digest {
+  uint64_t hash = 14695981039346656037ull;
+  uint64_t bytes = 0;
+  void Add(const char* data, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+      hash = (hash ^ static_cast<unsigned char>(data[i])) * 1099511628211ull;
+    }
+    bytes += size;
+  }
+  friend bool operator==(const Digest&, const Digest&) = default;
+};
+
+// Hands the reader the file's bytes and keeps their digest.
+class DigestingSource final : public ByteSource {
+ public:
+  explicit DigestingSource(InputFile& file) : file_(file) {}
+  size_t Read(char* buffer, size_t size) override {
+    const size_t got = file_.Read(buffer, size);
+    digest_.Add(buffer, got);
+    return got;
+  }
+  // What the reader left unread, so that the digest covers the whole file.
+  void ReadRest() {
+    std::vector<char> buffer(kChunk);
+    while (Read(buffer.data(), buffer.size()) != 0) {
+    }
+  }
+  const Digest& Seen() const { return digest_; }
+
+ private:
+  InputFile& file_;
+  Digest digest_;
+};
+
+Digest DigestOf(InputFile& file) {
+  Digest digest;
+  std::vector<char> buffer(kChunk);
+  for (;;) {
+    const size_t got = file.ReadAt(buffer.data(), buffer.size(), digest.bytes);
+    if (got == 0) return digest;
+    digest.Add(buffer.data(), got);
+  }
+}
+
+bool HeldStill(InputFile& file, const FileState& before, DigestingSource& source) {
+  source.ReadRest();
+  if (file.State() != before || source.Seen().bytes != before.size) return false;
+  return DigestOf(file) == source.Seen();
+}
+
+void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
+                    const std::function<void(ByteSource&)>& read) {
+  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+    const std::unique_ptr<InputFile> file = open();
+    const FileState before = file->State();
+    DigestingSource source(*file);
+    std::exception_ptr failure;
+    try {
+      read(source);
+    } catch (...) {
+      // A torn file can make the reader fail too; whether it did is known only below.
+      failure = std::current_exception();
+    }
+    if (HeldStill(*file, before, source)) {
+      if (failure) std::rethrow_exception(failure);
+      return;
+    }
+  }
+  throw InOutError(kFileKeptChanging);
+}
+
+}  // namespace
+
+void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read) {
+  ReadOneVersion([&name] { return std::make_unique<InputFile>(name); }, read);
+}
+
+void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read) {
+  ReadOneVersion(
+      [&name] {
+        const std::string cannotOpen = "Cannot open file " + name;
+        if (name.empty()) throw std::runtime_error(cannotOpen);
+        try {
+          return std::make_unique<InputFile>(OpenRegularFile(name), true);
+        } catch (const InOutError&) {
+          // Whatever the reason, a program text that cannot be opened says only that.
+          throw std::runtime_error(cannotOpen);
+        }
+      },
+      read);
+}
+
+}  // namespace quelvar::platform

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <sys/stat.h>
+#include <sys/types.h>
+
+#include <cstddef>
+
+namespace quelvar::platform::sys {
+
+// The POSIX calls the file layer makes, and nothing else makes: the one seam where a test or a
+// fuzz target puts its own versions (defined in its own executable, they take the place of these)
+// to make a call fail with a chosen errno or return fewer bytes than asked.
+int Open(const char* name, int flags);
+ssize_t Read(int fd, void* buffer, size_t size);
+ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset);
+int Close(int fd);
+int Stat(int fd, struct stat* info);
+
+}  // namespace quelvar::platform::sys
