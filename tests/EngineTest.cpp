@@ -87,5 +87,20 @@ TEST(DecodedEngine, LeavesWhatTheTicksLeave) {
   }
 }
 
+// A line that fails inside, after it started (its register list refuses the new line), counts
+// as executed: "Lines executed" counts every line that began.
+TEST(BatchRun, CountsALineThatFailedInside) {
+  const TempDir dir;
+  dir.Write("data.txt", Lines({"0"}));
+  dir.Write("prog.txt", Lines({"S(1)", "S(1)", "S(1)"}));
+  BatchRun run("Quelvar", BatchPath::kTicks);
+  ASSERT_TRUE(run.Start(dir.Write("run.rm", "Fail\r\ndata.txt\r\nprog.txt\r\n")));
+  run.Toolkit().ListNamed("List1").RefuseLines(true);
+  EXPECT_EQ(run.Finish(100), BatchEnd::kFailed);
+  EXPECT_EQ(run.Failure(), "Unable to insert a line.");
+  EXPECT_EQ(run.LinesExecuted(), 2u);
+  EXPECT_EQ(run.Form().Regs[1], 2);
+}
+
 }  // namespace
 }  // namespace quelvar::test

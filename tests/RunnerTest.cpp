@@ -1,7 +1,12 @@
 // quelvar-run as a user runs it: a process, its output and its exit status.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -25,13 +30,21 @@ std::string Slurp(const std::string& path) {
   return text.str();
 }
 
-Outcome RunQuelvarRun(const std::string& arguments) {
+// Runs `program` with `arguments` through the shell; standard output goes where `output` says
+// (a redirection), or to a file that the outcome reads back.
+Outcome RunProgram(const std::string& program, const std::string& arguments,
+                   const std::string& output = "") {
   const TempDir dir;
-  const std::string command = std::string(QUELVAR_RUN) + " " + arguments + " >" +
-                              dir.PathOf("out") + " 2>" + dir.PathOf("err");
+  const std::string command = program + " " + arguments + " " +
+                              (output.empty() ? ">" + dir.PathOf("out") : output) + " 2>" +
+                              dir.PathOf("err");
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir.PathOf("out")),
           Slurp(dir.PathOf("err"))};
+}
+
+Outcome RunQuelvarRun(const std::string& arguments, const std::string& output = "") {
+  return RunProgram(QUELVAR_RUN, arguments, output);
 }
 
 std::string Example(const char* name) {
@@ -102,7 +115,7 @@ TEST(QuelvarRun, ReportsAFailureWithTheErrorBoxText) {
 
 TEST(QuelvarRun, RejectsBadUsage) {
   for (const char* arguments : {"", "--max-lines", "--max-lines x a.rm", "--max-lines -1 a.rm",
-                                "--frobnicate a.rm", "a.rm b.rm"}) {
+                                "--frobnicate a.rm", "a.rm b.rm", "''"}) {
     const Outcome outcome = RunQuelvarRun(arguments);
     EXPECT_EQ(outcome.status, 2) << arguments;
     EXPECT_NE(outcome.err.find("usage: quelvar-run"), std::string::npos) << arguments;
@@ -129,6 +142,151 @@ TEST(QuelvarRun, TracesEachLineBeforeItRuns) {
   const Outcome outcome = RunQuelvarRun("--trace --max-lines=4 " + Example("add.rm"));
   EXPECT_EQ(outcome.status, 4);
   EXPECT_EQ(outcome.err, "1: J(2,3,5)\n2: S(1)\n3: S(3)\n4: J(1,1,1)\n");
+}
+
+TEST(QuelvarRun, PrintsItsVersion) {
+  const Outcome outcome = RunQuelvarRun("--version");
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, "quelvar-run " QUELVAR_VERSION "\n");
+}
+
+// Output that does not reach its destination is a failure, not a success.
+TEST(QuelvarRun, FailsWhenItsReportCannotBeWritten) {
+  const struct {
+    const char* output;
+    const char* reason;
+  } cases[] = {
+      {">/dev/full", "No space left on device"},
+      {">&-", "Bad file descriptor"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunQuelvarRun(Example("add.rm"), c.output);
+    EXPECT_EQ(outcome.status, 1) << c.output;
+    EXPECT_EQ(outcome.err, std::string("quelvar-run: cannot write the report: ") + c.reason + "\n")
+        << c.output;
+  }
+}
+
+TEST(QuelvarRun, TracesMillionsOfLinesInOrder) {
+  const Outcome outcome = RunQuelvarRun("--trace --max-lines 100001 " + Example("forever.rm"));
+  EXPECT_EQ(outcome.status, 4);
+  size_t lines = 0;
+  for (const char c : outcome.err) lines += c == '\n';
+  EXPECT_EQ(lines, 100001u);
+  // K is the line's number in the program.
+  EXPECT_EQ(outcome.err.substr(0, 24), "1: S(1)\n2: J(1,1,1)\n1: S");
+  EXPECT_EQ(outcome.err.substr(outcome.err.size() - 21), "\n2: J(1,1,1)\n1: S(1)\n");
+}
+
+#ifdef QUELVAR_WINDOW
+// Qt aborts with a core dump when it finds no display; the window says what is missing instead.
+TEST(Quelvar, WithoutADisplaySaysSoAndExits) {
+  const Outcome outcome = RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM",
+                                     QUELVAR_WINDOW);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "quelvar: no display: set DISPLAY or WAYLAND_DISPLAY, or use quelvar-run for batch "
+            "runs\n");
+}
+#endif
+
+// A program text rewritten in place, in a loop, by another process while quelvar-run reads it.
+// The writer truncates the file and writes the new version in two halves, so on disk the file is
+// always a whole version, or empty, or the first half of one, between the writer's calls. A run
+// must run one of those, or say that the file kept changing: never a mix of two versions, nor a
+// part that the file never held (a read racing a write sees it a page at a time).
+TEST(QuelvarRun, NeverRunsAProgramTornByAWriter) {
+  const TempDir dir;
+  dir.Write("data.txt", "0\r\n0\r\n");
+  std::string first, second;
+  for (int i = 0; i < 2000; ++i) first += "S(1)\r\n";
+  for (int i = 0; i < 3000; ++i) second += "S(2)\r\n";
+  dir.Write("prog.txt", first);
+  const std::string descriptor = dir.Write("torn.rm", "Torn\r\ndata.txt\r\nprog.txt\r\n");
+  const std::string program = dir.PathOf("prog.txt");
+  const pid_t writer = fork();
+  ASSERT_GE(writer, 0);
+  if (writer == 0) {
+    for (int i = 0; i < 10'000'000; ++i) {  // bounded; the test ends it sooner
+      const std::string& text = i % 2 == 0 ? second : first;
+      const int fd = open(program.c_str(), O_WRONLY | O_TRUNC);
+      const size_t half = text.size() / 2;
+      if (fd < 0 || write(fd, text.data(), half) < 0 ||
+          write(fd, text.data() + half, text.size() - half) < 0) {
+        _exit(1);
+      }
+      close(fd);
+    }
+    _exit(0);
+  }
+  const auto state = [](int r1, int r2) {
+    const int lines = r1 + r2;
+    return "R1 -> " + std::to_string(r1) + "\nR2 -> " + std::to_string(r2) +
+           "\nInstruction Index is: " + std::to_string(lines + 1) +
+           "\nLines executed: " + std::to_string(lines) + "\n";
+  };
+  const std::string held[] = {state(2000, 0), state(0, 3000), state(1000, 0), state(0, 1500)};
+  int whole = 0, half = 0, empty = 0, changing = 0;
+  for (int run = 0; run < 200; ++run) {
+    const Outcome outcome = RunQuelvarRun(descriptor);
+    if (outcome.status == 1 && outcome.err == "File kept changing while it was read.\n") {
+      ++changing;
+    } else if (outcome.status == 1 && outcome.err == "List index out of bounds (0)\n") {
+      ++empty;
+    } else {
+      EXPECT_EQ(outcome.status, 0) << outcome.err;
+      const auto found = std::find(std::begin(held), std::end(held), outcome.out);
+      EXPECT_NE(found, std::end(held)) << "a program the file never held ran:\n" << outcome.out;
+      (found - std::begin(held) < 2 ? whole : half) += 1;
+    }
+  }
+  kill(writer, SIGKILL);
+  waitpid(writer, nullptr, 0);
+  std::printf("200 runs against a writer: %d whole, %d half, %d empty, %d found it changing\n",
+              whole, half, empty, changing);
+}
+
+// A line longer than the memory the process may use fails with a message of ours. The address
+// space is limited for the child; under AddressSanitizer, which reserves far more address space
+// than it uses, its allocator is told to refuse large allocations instead.
+TEST(QuelvarRun, ALineTooLongToHoldFailsWithAClearMessage) {
+  const TempDir dir;
+  dir.Write("data.txt", "0");
+  {
+    std::ofstream program(dir.PathOf("prog.txt"), std::ios::binary);
+    const std::string block(1 << 20, 'S');
+    for (int i = 0; i < 160; ++i) program << block;
+  }
+  const std::string descriptor = dir.Write("long.rm", "Long\r\ndata.txt\r\nprog.txt\r\n");
+#if defined(__SANITIZE_ADDRESS__)
+  const std::string limit = "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=64 ";
+#else
+  const std::string limit = "ulimit -v 98304; ";
+#endif
+  const Outcome outcome = RunProgram("sh -c '" + limit + QUELVAR_RUN, descriptor + "'");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "Program line too long to hold in memory.\n");
+}
+
+// 165,191,050 rows of 13 pixels are more pixels than 32 bits count: a program of more lines than
+// that must run like any other. Its first line jumps past the end, which frames the place below
+// the last row.
+TEST(QuelvarRun, RunsAProgramOfMoreThan165MillionLines) {
+  const TempDir dir;
+  dir.Write("data.txt", "7");
+  constexpr int64_t kLines = 165'191'100;
+  {
+    std::ofstream program(dir.PathOf("prog.txt"), std::ios::binary);
+    program << "J(1,1," << kLines + 1 << ")\n";
+    const std::string block(1 << 20, '\n');
+    int64_t left = kLines - 1;
+    for (; left >= static_cast<int64_t>(block.size()); left -= block.size()) program << block;
+    program << block.substr(0, left);
+  }
+  const Outcome outcome =
+      RunQuelvarRun(dir.Write("huge.rm", "Huge\r\ndata.txt\r\nprog.txt\r\n"));
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "R1 -> 7\nInstruction Index is: 165191101\nLines executed: 1\n");
 }
 
 }  // namespace

@@ -40,7 +40,13 @@ int OpenRegularFile(const std::string& name) {
   // Non-blocking, so that opening a FIFO with no writer returns at once and is then refused.
   const int fd = sys::Open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) throw OpenError(errno, name);
-  if (!IsRegularFile(fd)) {
+  struct stat info {};
+  if (sys::Stat(fd, &info) != 0) {
+    const int error = errno;
+    sys::Close(fd);
+    throw InOutError::Platform(error);
+  }
+  if (!S_ISREG(info.st_mode)) {
     sys::Close(fd);
     throw InOutError(kFileAccessDenied);
   }

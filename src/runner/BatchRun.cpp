@@ -49,7 +49,7 @@ BatchEnd BatchRun::Finish(uint64_t maxLines) {
     }
     if (engine) {
       uint64_t executed = 0;
-      toolkit_.Dispatch([&] { executed = engine->Run(maxLines - lines_); });
+      toolkit_.Dispatch([&] { engine->Run(maxLines - lines_, executed); });
       lines_ += executed;
       if (Failed()) return BatchEnd::kFailed;
       if (executed > 0) continue;

@@ -41,6 +41,7 @@ class BatchRun {
 
   const TForm1& Form() const { return form_; }
   const headless::HeadlessToolkit& Toolkit() const { return toolkit_; }
+  headless::HeadlessToolkit& Toolkit() { return toolkit_; }
 
  private:
   bool Failed() const { return !toolkit_.ErrorBoxes().empty(); }

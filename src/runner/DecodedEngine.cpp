@@ -67,8 +67,9 @@ bool DecodedEngine::CanRun() const {
   if (left == 0) goto stop; \
   --left
 
-uint64_t DecodedEngine::Run(uint64_t maxLines) {
-  if (maxLines == 0 || !CanRun()) return 0;
+void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
+  executed = 0;
+  if (maxLines == 0 || !CanRun()) return;
   char* const code = static_cast<char*>(&&nothing);
   if (!threaded_) {
     const auto at = [code](void* label) {
@@ -122,12 +123,11 @@ jumpOut:
 stop:
   line = static_cast<int32_t>(s - first);
 done:
-  const uint64_t executed = maxLines - left;
+  executed = maxLines - left;
   if (executed > 0) {
     form_.InstrIndex = line;
     ShowState(lineBefore);
   }
-  return executed;
 }
 
 #undef QUELVAR_NEXT

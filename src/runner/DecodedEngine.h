@@ -19,10 +19,11 @@ class DecodedEngine {
   // Decodes the form's program list, which must not change while the engine is in use.
   explicit DecodedEngine(TForm1& form);
 
-  // Executes at most `maxLines` lines and returns how many it executed: 0 when the next line is
+  // Executes at most `maxLines` lines and sets `executed` to how many: 0 when the next line is
   // one for the tick. It stops after a line that leaves the program (its end, or a jump outside
-  // it), as the tick that executes that line ends or stalls the run.
-  uint64_t Run(uint64_t maxLines);
+  // it), as the tick that executes that line ends or stalls the run. `executed` is set before the
+  // displays are brought up to date, so it counts the lines also when that fails.
+  void Run(uint64_t maxLines, uint64_t& executed);
 
  private:
   enum class Kind : uint8_t {

@@ -17,7 +17,13 @@ void HeadlessListBox::Clear() {
   outlines_.clear();
 }
 
+void HeadlessListBox::Append(std::string_view text) {
+  if (refuse_) throw std::runtime_error("Unable to insert a line");
+  lines_.Append(text);
+}
+
 void HeadlessListBox::Replace(int32_t j, std::string_view text) {
+  if (refuse_) throw std::runtime_error("Unable to insert a line");
   if (j == Count()) {
     Append(text);
   } else {

@@ -48,7 +48,7 @@ class HeadlessListBox final : public platform::ListBox {
   explicit HeadlessListBox(const ControlSpec& spec);
 
   void Clear() override;
-  void Append(std::string_view text) override { lines_.Append(text); }
+  void Append(std::string_view text) override;
   void Replace(int32_t j, std::string_view text) override;
   int32_t Count() const override { return static_cast<int32_t>(lines_.Count()); }
   int32_t Selected() const override { return selected_; }
@@ -63,6 +63,8 @@ class HeadlessListBox final : public platform::ListBox {
   std::vector<int32_t> OutlinedRows() const;
   // The row most recently brought into view for the selection, -1 before any.
   int32_t ShownRow() const { return shownRow_; }
+  // Makes the list refuse every line it is given, as a list out of memory does.
+  void RefuseLines(bool refuse) { refuse_ = refuse; }
 
  protected:
   std::string_view LineAt(int32_t j) const override { return lines_.Line(j); }
@@ -73,6 +75,7 @@ class HeadlessListBox final : public platform::ListBox {
   platform::LineStore lines_;
   int32_t selected_ = -1;
   int32_t shownRow_ = -1;
+  bool refuse_ = false;
   std::vector<std::optional<Color>> outlines_;
 };
 

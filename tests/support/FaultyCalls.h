@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace quelvar::test {
+
+// Test versions of the file layer's system calls (platform/SystemCalls.h): a test executable that
+// links this file gets them in place of the real ones. They make the real calls, except where a
+// test has asked for a fault.
+namespace faults {
+
+enum class Call { kOpen, kRead, kClose, kStat };
+
+// The call `call` on a file whose name ends with `suffix` (for the calls after open, the
+// descriptor that open returned) fails with `error` from its `after`-th use on, `times` times.
+void Fail(Call call, const std::string& suffix, int error, int after = 0, int times = 1);
+// Every read returns at most `bytes` bytes.
+void LimitReads(size_t bytes);
+// Runs before each read of a file whose name ends with `suffix`, with the number of reads made
+// of it so far: a test rewrites the file there, as another program would while Quelvar reads.
+void BeforeRead(const std::string& suffix, std::function<void(int reads)> hook);
+// Back to the real calls, with no fault left.
+void Reset();
+// Descriptors opened through the seam and not yet closed.
+int OpenDescriptors();
+
+}  // namespace faults
+}  // namespace quelvar::test
