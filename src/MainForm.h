@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -83,6 +84,8 @@ class TForm1 {
 
  private:
   void FillRegsField();
+  // Tells the toolkit when a load takes long, so that the window shows it is busy.
+  std::function<void()> Busy();
   void FrameLine(int32_t line);
   void EndRun();
 

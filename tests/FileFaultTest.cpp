@@ -5,8 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/FaultyCalls.h"
@@ -82,7 +84,8 @@ TEST_F(FileFaultTest, AFileRewrittenWhileItIsReadIsReadAgain) {
   const std::string program = dir.PathOf("prog.txt");
   faults::LimitReads(4);
   faults::BeforeRead("prog.txt", [&](int reads) {
-    if (reads == 1) std::ofstream(program, std::ios::trunc) << "Z(2)\r\nZ(2)\r\nZ(2)\r\nZ(2)\r\nZ(2)";
+    if (reads == 1)
+      std::ofstream(program, std::ios::trunc) << "Z(2)\r\nZ(2)\r\nZ(2)\r\nZ(2)\r\nZ(2)";
   });
   Load();
   EXPECT_TRUE(ErrorTexts().empty());
@@ -99,6 +102,22 @@ TEST_F(FileFaultTest, AFileThatNeverHoldsStillFailsWithAMessageOfItsOwn) {
   Load();
   EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"File kept changing while it was read."});
   EXPECT_EQ(faults::OpenDescriptors(), 0);
+}
+
+// A slow disk, as the fake device of this test: a load that takes more than half a second shows
+// the window busy, once, until its event ends; a quick one does not.
+TEST_F(FileFaultTest, ALoadThatTakesLongShowsTheWindowBusy) {
+  PrepareLoad("1\r\n2\r\n3", "S(1)");
+  Load();
+  EXPECT_EQ(toolkit.BusyShown(), 0);
+  faults::LimitReads(1);
+  faults::BeforeRead("data.txt", [](int reads) {
+    if (reads == 1) std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  });
+  Load();
+  EXPECT_TRUE(ErrorTexts().empty());
+  EXPECT_EQ(toolkit.BusyShown(), 1);
+  EXPECT_EQ(RegisterLines().size(), 3u);
 }
 
 }  // namespace

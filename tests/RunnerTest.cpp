@@ -181,8 +181,8 @@ TEST(QuelvarRun, TracesMillionsOfLinesInOrder) {
 #ifdef QUELVAR_WINDOW
 // Qt aborts with a core dump when it finds no display; the window says what is missing instead.
 TEST(Quelvar, WithoutADisplaySaysSoAndExits) {
-  const Outcome outcome = RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM",
-                                     QUELVAR_WINDOW);
+  const Outcome outcome =
+      RunProgram("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM", QUELVAR_WINDOW);
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err,
             "quelvar: no display: set DISPLAY or WAYLAND_DISPLAY, or use quelvar-run for batch "
@@ -247,9 +247,13 @@ TEST(QuelvarRun, NeverRunsAProgramTornByAWriter) {
 }
 
 // A line longer than the memory the process may use fails with a message of ours. The address
-// space is limited for the child; under AddressSanitizer, which reserves far more address space
-// than it uses, its allocator is told to refuse large allocations instead.
+// space is limited for the child. AddressSanitizer reserves far more address space than it uses,
+// and its operator new ends the process rather than throw when memory runs out, so there the
+// test cannot run.
 TEST(QuelvarRun, ALineTooLongToHoldFailsWithAClearMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer's operator new aborts instead of throwing std::bad_alloc";
+#endif
   const TempDir dir;
   dir.Write("data.txt", "0");
   {
@@ -258,12 +262,7 @@ TEST(QuelvarRun, ALineTooLongToHoldFailsWithAClearMessage) {
     for (int i = 0; i < 160; ++i) program << block;
   }
   const std::string descriptor = dir.Write("long.rm", "Long\r\ndata.txt\r\nprog.txt\r\n");
-#if defined(__SANITIZE_ADDRESS__)
-  const std::string limit = "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=64 ";
-#else
-  const std::string limit = "ulimit -v 98304; ";
-#endif
-  const Outcome outcome = RunProgram("sh -c '" + limit + QUELVAR_RUN, descriptor + "'");
+  const Outcome outcome = RunProgram("sh -c 'ulimit -v 98304; " QUELVAR_RUN, descriptor + "'");
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err, "Program line too long to hold in memory.\n");
 }
@@ -283,8 +282,7 @@ TEST(QuelvarRun, RunsAProgramOfMoreThan165MillionLines) {
     for (; left >= static_cast<int64_t>(block.size()); left -= block.size()) program << block;
     program << block.substr(0, left);
   }
-  const Outcome outcome =
-      RunQuelvarRun(dir.Write("huge.rm", "Huge\r\ndata.txt\r\nprog.txt\r\n"));
+  const Outcome outcome = RunQuelvarRun(dir.Write("huge.rm", "Huge\r\ndata.txt\r\nprog.txt\r\n"));
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "R1 -> 7\nInstruction Index is: 165191101\nLines executed: 1\n");
 }

@@ -1,6 +1,7 @@
 // Reading one version of a file. POSIX cannot keep writers out while Quelvar reads, so the reader
 // notices a change instead: a file is taken only when its size and times are the same after the
 // read as before, and a second reading gives the same bytes; otherwise it is read again.
+#include <chrono>
 #include <exception>
 #include <memory>
 #include <stdexcept>
@@ -14,6 +15,24 @@ namespace {
 
 constexpr int kAttempts = 5;
 constexpr size_t kChunk = 64 * 1024;
+constexpr auto kBusyAfter = std::chrono::milliseconds(500);
+
+// Tells `busy` once that a read has taken long.
+class BusyWatch {
+ public:
+  explicit BusyWatch(const BusyNotice& busy)
+      : busy_(busy), start_(std::chrono::steady_clock::now()) {}
+  void Check() {
+    if (told_ || !busy_ || std::chrono::steady_clock::now() - start_ < kBusyAfter) return;
+    told_ = true;
+    busy_();
+  }
+
+ private:
+  const BusyNotice& busy_;
+  std::chrono::steady_clock::time_point start_;
+  bool told_ = false;
+};
 
 // FNV-1a of the bytes seen, and their number.
 struct Digest {
@@ -31,8 +50,9 @@ struct Digest {
 // Hands the reader the file's bytes and keeps their digest.
 class DigestingSource final : public ByteSource {
  public:
-  explicit DigestingSource(InputFile& file) : file_(file) {}
+  DigestingSource(InputFile& file, BusyWatch& watch) : file_(file), watch_(watch) {}
   size_t Read(char* buffer, size_t size) override {
+    watch_.Check();
     const size_t got = file_.Read(buffer, size);
     digest_.Add(buffer, got);
     return got;
@@ -47,31 +67,35 @@ class DigestingSource final : public ByteSource {
 
  private:
   InputFile& file_;
+  BusyWatch& watch_;
   Digest digest_;
 };
 
-Digest DigestOf(InputFile& file) {
+Digest DigestOf(InputFile& file, BusyWatch& watch) {
   Digest digest;
   std::vector<char> buffer(kChunk);
   for (;;) {
+    watch.Check();
     const size_t got = file.ReadAt(buffer.data(), buffer.size(), digest.bytes);
     if (got == 0) return digest;
     digest.Add(buffer.data(), got);
   }
 }
 
-bool HeldStill(InputFile& file, const FileState& before, DigestingSource& source) {
+bool HeldStill(InputFile& file, const FileState& before, DigestingSource& source,
+               BusyWatch& watch) {
   source.ReadRest();
   if (file.State() != before || source.Seen().bytes != before.size) return false;
-  return DigestOf(file) == source.Seen();
+  return DigestOf(file, watch) == source.Seen();
 }
 
 void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
-                    const std::function<void(ByteSource&)>& read) {
+                    const std::function<void(ByteSource&)>& read, const BusyNotice& busy) {
+  BusyWatch watch(busy);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const std::unique_ptr<InputFile> file = open();
     const FileState before = file->State();
-    DigestingSource source(*file);
+    DigestingSource source(*file, watch);
     std::exception_ptr failure;
     try {
       read(source);
@@ -79,7 +103,7 @@ void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
       // A torn file can make the reader fail too; whether it did is known only below.
       failure = std::current_exception();
     }
-    if (HeldStill(*file, before, source)) {
+    if (HeldStill(*file, before, source, watch)) {
       if (failure) std::rethrow_exception(failure);
       return;
     }
@@ -89,11 +113,13 @@ void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
 
 }  // namespace
 
-void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read) {
-  ReadOneVersion([&name] { return std::make_unique<InputFile>(name); }, read);
+void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read,
+                      const BusyNotice& busy) {
+  ReadOneVersion([&name] { return std::make_unique<InputFile>(name); }, read, busy);
 }
 
-void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read) {
+void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read,
+                     const BusyNotice& busy) {
   ReadOneVersion(
       [&name] {
         const std::string cannotOpen = "Cannot open file " + name;
@@ -105,7 +131,7 @@ void ReadProgramText(const std::string& name, const std::function<void(ByteSourc
           throw std::runtime_error(cannotOpen);
         }
       },
-      read);
+      read, busy);
 }
 
 }  // namespace quelvar::platform

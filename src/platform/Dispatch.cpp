@@ -38,6 +38,7 @@ void Toolkit::Dispatch(const Handler& handler) noexcept {
     // The error box itself failed (out of memory, say): nothing is left to report it with, and
     // the event loop must go on.
   }
+  EndBusy();
 }
 
 }  // namespace quelvar::platform

@@ -51,11 +51,15 @@ int OpenRegularFile(const std::string& name);
 // (its size or times change, or a second reading of it gives other bytes), `read` runs again
 // from the start, a few times; a file that never holds still fails with "File kept changing
 // while it was read". A failure of `read` is passed on once the file is known to have held still.
-void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read);
+// `busy`, when given, is called once when the read has taken more than about half a second.
+using BusyNotice = std::function<void()>;
+void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read,
+                      const BusyNotice& busy = {});
 
 // The same for a program text: any failure to open it, an empty name included, is
 // "Cannot open file NAME".
-void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read);
+void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read,
+                     const BusyNotice& busy = {});
 
 // Opens /dev/null as standard input when the process was started without one, so that no file
 // opened later can take its place and be read for an empty data-form name.

@@ -35,6 +35,9 @@ class Toolkit {
   virtual std::string Title() const = 0;
   // A modal message box with no icon and one OK button.
   virtual void ShowMessage(std::string_view text) = 0;
+  // The event being handled is taking long (a load of a large file): the window shows that it
+  // is busy until the event ends. Everything still runs to completion on the one thread.
+  virtual void ShowBusy() {}
   // Closes the main window, which ends the application.
   virtual void Close() = 0;
 
@@ -43,6 +46,8 @@ class Toolkit {
   void Dispatch(const Handler& handler) noexcept;
 
  protected:
+  // The event that Dispatch ran has ended: whatever ShowBusy showed goes.
+  virtual void EndBusy() {}
   // A modal box with a stop icon, captioned with the title, showing `text` as it stands.
   virtual void ShowErrorBox(std::string_view text) = 0;
 };

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLabel>
@@ -15,11 +16,14 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "MainForm.h"
 #include "platform/qt/QtToolkit.h"
+#include "support/FaultyCalls.h"
 #include "support/StandardInput.h"
 #include "support/TempDir.h"
 
@@ -278,6 +282,26 @@ TEST_F(QtWindowTest, AMissingDescriptorGivenAtStartShowsItsErrorBox) {
   EXPECT_EQ(box.text, "File not found.");
   EXPECT_EQ(Widget<QLabel>("Label8")->text(), "");
   EXPECT_FALSE(Widget("Button4")->isEnabled());
+}
+
+// While a slow load goes on, the window shows the wait cursor; once the load's event ends, the
+// cursor is the window's own again.
+TEST_F(QtWindowTest, ASlowLoadShowsTheWaitCursorUntilItEnds) {
+  const std::string descriptor = WriteProgram("1\r\n2", "S(1)");
+  bool waitCursorDuringLoad = false;
+  faults::LimitReads(1);
+  faults::BeforeRead("prog.txt", [&](int reads) {
+    if (reads == 1) std::this_thread::sleep_for(std::chrono::milliseconds(600));
+    if (reads == 2) {
+      const QCursor* cursor = QGuiApplication::overrideCursor();
+      waitCursorDuringLoad = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+    }
+  });
+  toolkit->LoadAtStart(descriptor, [this] { form->Load1Click(); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Widget<QLabel>("Label8")->text() == "Test"; }, 5000));
+  faults::Reset();
+  EXPECT_TRUE(waitCursorDuringLoad);
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(QtWindowTest, TheAboutBoxShowsTheTitleAndTheNotice) {

@@ -37,8 +37,8 @@ Plan& ThePlan() {
 }
 
 bool EndsWith(const std::string& name, const std::string& suffix) {
-  return name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(),
-                                                      suffix) == 0;
+  return name.size() >= suffix.size() &&
+         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // Whether this use of `call` on `name` is to fail; sets errno when it is.
@@ -113,7 +113,8 @@ ssize_t Read(int fd, void* buffer, size_t size) {
 }
 
 ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset) {
-  if (test::faults::ThePlan().readLimit > 0) size = std::min(size, test::faults::ThePlan().readLimit);
+  if (test::faults::ThePlan().readLimit > 0)
+    size = std::min(size, test::faults::ThePlan().readLimit);
   return pread(fd, buffer, size, offset);
 }
 

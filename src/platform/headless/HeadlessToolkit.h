@@ -37,6 +37,7 @@ class HeadlessToolkit final : public platform::Toolkit {
     messages_.push_back({title_, std::string(text)});
   }
   void Close() override { closed_ = true; }
+  void ShowBusy() override { ++busy_; }
 
   // Events, each run under the toolkit's guard as the real event loop would run it.
   void Tick();
@@ -50,6 +51,8 @@ class HeadlessToolkit final : public platform::Toolkit {
   const std::vector<MessageBox>& ErrorBoxes() const { return errors_; }
   const std::vector<MessageBox>& Messages() const { return messages_; }
   bool Closed() const { return closed_; }
+  // How many events have shown that they were busy.
+  int BusyShown() const { return busy_; }
 
  protected:
   void ShowErrorBox(std::string_view text) override {
@@ -69,6 +72,7 @@ class HeadlessToolkit final : public platform::Toolkit {
   std::vector<MessageBox> errors_;
   std::vector<MessageBox> messages_;
   bool closed_ = false;
+  int busy_ = 0;
 };
 
 }  // namespace quelvar::headless

@@ -44,6 +44,20 @@ QtToolkit::QtToolkit(std::string title) : title_(std::move(title)) {}
 
 QtToolkit::~QtToolkit() = default;
 
+// The wait cursor shows at once: Qt hands a cursor change to the window system right away, so it
+// is seen while the event goes on.
+void QtToolkit::ShowBusy() {
+  if (busy_) return;
+  busy_ = true;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void QtToolkit::EndBusy() {
+  if (!busy_) return;
+  busy_ = false;
+  QApplication::restoreOverrideCursor();
+}
+
 void QtToolkit::LoadAtStart(std::string descriptor, platform::Handler load) {
   dialog_->ChooseOnce(std::move(descriptor));
   QTimer::singleShot(0, this, [this, load = std::move(load)] { Dispatch(load); });

@@ -35,6 +35,7 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   std::string Title() const override { return title_; }
   void ShowMessage(std::string_view text) override;
   void Close() override;
+  void ShowBusy() override;
 
   QMainWindow* Window() const { return window_.get(); }
   QWidget* ClientArea() const { return client_; }
@@ -45,6 +46,7 @@ class QtToolkit final : public QObject, public platform::Toolkit {
 
  protected:
   void ShowErrorBox(std::string_view text) override;
+  void EndBusy() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -63,6 +65,7 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   std::unique_ptr<QtTimer> timer_;
   std::unique_ptr<QtOpenDialog> dialog_;
   platform::KeyHandler keyHandler_;
+  bool busy_ = false;
 };
 
 }  // namespace quelvar::qt
