@@ -1,10 +1,12 @@
 # Two commands do everything on a fresh Debian machine: `make test` and `make run`.
+# CLI11 parses quelvar-run's options and nlohmann-json writes its JSON reports.
 SHELL := /bin/bash
 # xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
 # clang and its runtimes build the fuzz targets. The install check validates the desktop entry and
 # the metainfo, resolves the file type (shared-mime-info, gio), renders the manual pages and builds
 # and lints the .deb (dpkg-dev for shlibdeps, lintian).
 PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
+  libcli11-dev nlohmann-json3-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)

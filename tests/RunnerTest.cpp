@@ -9,47 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "support/RunnerProcess.h"
 #include "support/TempDir.h"
 
 namespace quelvar::test {
 namespace {
-
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Runs `program` with `arguments` through the shell; standard output goes where `output` says
-// (a redirection), or to a file that the outcome reads back.
-Outcome RunProgram(const std::string& program, const std::string& arguments,
-                   const std::string& output = "") {
-  const TempDir dir;
-  const std::string command = program + " " + arguments + " " +
-                              (output.empty() ? ">" + dir.PathOf("out") : output) + " 2>" +
-                              dir.PathOf("err");
-  const int status = std::system(command.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir.PathOf("out")),
-          Slurp(dir.PathOf("err"))};
-}
-
-Outcome RunQuelvarRun(const std::string& arguments, const std::string& output = "") {
-  return RunProgram(QUELVAR_RUN, arguments, output);
-}
-
-std::string Example(const char* name) {
-  return std::string(QUELVAR_EXAMPLES) + "/" + name;
-}
 
 TEST(QuelvarRun, RunsEachExampleToItsResult) {
   const struct {
@@ -114,15 +80,31 @@ TEST(QuelvarRun, ReportsAFailureWithTheErrorBoxText) {
 }
 
 TEST(QuelvarRun, RejectsBadUsage) {
-  for (const char* arguments : {"", "--max-lines", "--max-lines x a.rm", "--max-lines -1 a.rm",
-                                "--frobnicate a.rm", "a.rm b.rm", "''"}) {
-    const Outcome outcome = RunQuelvarRun(arguments);
-    EXPECT_EQ(outcome.status, 2) << arguments;
-    EXPECT_NE(outcome.err.find("usage: quelvar-run"), std::string::npos) << arguments;
+  const struct {
+    const char* arguments;
+    const char* says;
+  } cases[] = {
+      {"", "DESCRIPTOR.rm (or --program) is required"},
+      {"--max-lines", "--max-lines: 1 required N missing"},
+      {"--max-lines x a.rm", "'x' is not a whole number of lines"},
+      {"--max-lines -1 a.rm", "'-1' is not a whole number of lines"},
+      {"--frobnicate a.rm", "The following argument was not expected: --frobnicate"},
+      {"a.rm b.rm", "The following argument was not expected: b.rm"},
+      {"''", "the descriptor's name is empty"},
+      {"--program '' a.rm", "the program text's name is empty"},
+      {"--format xml a.rm", "--format: xml not in {text,json}"},
+      {"--cases c --registers 1 a.rm", "each case gives its own registers"},
+      {"--check --trace a.rm", "--check: runs nothing"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunQuelvarRun(c.arguments);
+    EXPECT_EQ(outcome.status, 2) << c.arguments;
+    EXPECT_NE(outcome.err.find(c.says), std::string::npos) << c.arguments << "\n" << outcome.err;
+    EXPECT_NE(outcome.err.find("usage: quelvar-run"), std::string::npos) << c.arguments;
   }
   const Outcome help = RunQuelvarRun("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("usage: quelvar-run"), std::string::npos);
+  EXPECT_NE(help.out.find("--cases FILE"), std::string::npos);
 }
 
 TEST(QuelvarRun, AnEmptyDataFormNameWithStandardInputClosedIsAnInvalidHandle) {
@@ -138,10 +120,12 @@ TEST(QuelvarRun, AnEmptyDataFormNameWithStandardInputClosedIsAnInvalidHandle) {
   EXPECT_EQ(redirected.out, "R1 -> 42\nInstruction Index is: 2\nLines executed: 1\n");
 }
 
-TEST(QuelvarRun, TracesEachLineBeforeItRuns) {
-  const Outcome outcome = RunQuelvarRun("--trace --max-lines=4 " + Example("add.rm"));
+TEST(QuelvarRun, TracesEachLineWithWhatItDid) {
+  const Outcome outcome = RunQuelvarRun("--trace --max-lines=5 " + Example("add.rm"));
   EXPECT_EQ(outcome.status, 4);
-  EXPECT_EQ(outcome.err, "1: J(2,3,5)\n2: S(1)\n3: S(3)\n4: J(1,1,1)\n");
+  EXPECT_EQ(outcome.err,
+            "1: J(2,3,5)  no jump\n2: S(1)  R1 -> 4\n3: S(3)  R3 -> 1\n4: J(1,1,1)  jump to 1\n"
+            "1: J(2,3,5)  no jump\n");
 }
 
 TEST(QuelvarRun, PrintsItsVersion) {
@@ -173,9 +157,11 @@ TEST(QuelvarRun, TracesMillionsOfLinesInOrder) {
   size_t lines = 0;
   for (const char c : outcome.err) lines += c == '\n';
   EXPECT_EQ(lines, 100001u);
-  // K is the line's number in the program.
-  EXPECT_EQ(outcome.err.substr(0, 24), "1: S(1)\n2: J(1,1,1)\n1: S");
-  EXPECT_EQ(outcome.err.substr(outcome.err.size() - 21), "\n2: J(1,1,1)\n1: S(1)\n");
+  // K is the line's number in the program; register 1 wraps at 32767.
+  const std::string first = "1: S(1)  R1 -> 1\n2: J(1,1,1)  jump to 1\n1: S(1)  R1 -> 2\n";
+  const std::string last = "\n2: J(1,1,1)  jump to 1\n1: S(1)  R1 -> -15535\n";
+  EXPECT_EQ(outcome.err.substr(0, first.size()), first);
+  EXPECT_EQ(outcome.err.substr(outcome.err.size() - last.size()), last);
 }
 
 #ifdef QUELVAR_WINDOW

@@ -2,33 +2,61 @@
 
 #include <new>
 #include <optional>
+#include <string>
 
 #include "runner/DecodedEngine.h"
+#include "text/ProgramLine.h"
 
 namespace quelvar {
 
 BatchRun::BatchRun(std::string title, BatchPath path)
     : toolkit_(std::move(title)), form_(toolkit_), path_(path) {}
 
+namespace {
+
+// What a line did, as the trace shows it after the line: the register it wrote with its new
+// value, or whether it jumped.
+std::string Effect(const TForm1& form, std::string_view text) {
+  const ProgramLine line = DecodeProgramLine(text);
+  switch (line.op) {
+    case ProgramLine::Op::kNothing:
+      return "changes nothing";
+    case ProgramLine::Op::kJump:
+      return form.ReadReg(line.m) == form.ReadReg(line.n) ? "jump to " + std::to_string(line.q)
+                                                          : "no jump";
+    default:
+      return "R" + std::to_string(line.n) + " -> " + std::to_string(form.ReadReg(line.n));
+  }
+}
+
+}  // namespace
+
 bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
-  trace_ = trace;
+  return Load(descriptor) && RunIt(trace);
+}
+
+bool BatchRun::Load(const std::string& descriptor) {
   toolkit_.FileDialog().WillChoose(descriptor);
   toolkit_.ChooseMenuItem("Load1");
-  if (Failed()) return false;
+  return !Failed();
+}
+
+bool BatchRun::RunIt(std::ostream* trace) {
+  trace_ = trace;
   toolkit_.ChooseMenuItem("RunIt1");
   // "Run It" reloads both files and executes line 1 before it returns. Its tick, which sets the
   // period to 1 ms, is reached only when both files loaded; line 1 then started when the program
   // has one, also when it failed inside.
   const bool ticked = form_.Timer1->Period() == 1;
   lines_ = ticked && form_.List2->Count() >= 1 ? 1 : 0;
-  if (Failed()) return false;
-  if (trace_ != nullptr) *trace_ << "1: " << form_.List2->Line(0) << '\n';
-  return true;
+  if (trace_ != nullptr && lines_ == 1) Trace(1, form_.List2->Line(0), !Failed());
+  return !Failed();
 }
 
-void BatchRun::Trace() const {
-  const int32_t line = form_.InstrIndex;
-  if (line <= form_.List2->Count()) *trace_ << line << ": " << form_.List2->Line(line - 1) << '\n';
+void BatchRun::Trace(int32_t line, std::string_view text, bool done) const {
+  *trace_ << line << ": " << text;
+  if (done) *trace_ << "  " << Effect(form_, text);
+  *trace_ << '\n';
 }
 
 BatchEnd BatchRun::Finish(uint64_t maxLines) {
@@ -54,12 +82,15 @@ BatchEnd BatchRun::Finish(uint64_t maxLines) {
       if (Failed()) return BatchEnd::kFailed;
       if (executed > 0) continue;
     }
-    if (trace_ != nullptr) Trace();
     // The tick executes its line unless fetching it fails; a failure inside the line itself still
     // counts the line.
-    const bool starts = form_.InstrIndex <= form_.List2->Count();
+    const int32_t line = form_.InstrIndex;
+    const bool starts = line <= form_.List2->Count();
+    const std::string text =
+        trace_ != nullptr && starts ? std::string(form_.List2->Line(line - 1)) : std::string();
     toolkit_.Tick();
     if (starts) ++lines_;
+    if (trace_ != nullptr && starts) Trace(line, text, !Failed());
     if (Failed()) return BatchEnd::kFailed;
   }
 }

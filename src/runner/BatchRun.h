@@ -28,8 +28,12 @@ class BatchRun {
   explicit BatchRun(std::string title, BatchPath path = BatchPath::kDecoded);
 
   // Load and "Run It"; false when either reported a failure. `trace`, when given, receives each
-  // executed line as "K: TEXT" before it runs.
+  // executed line after it ran, as "K: TEXT  EFFECT" (K its line number, EFFECT the register it
+  // wrote with its new value, "jump to Q", "no jump" or "changes nothing").
   bool Start(const std::string& descriptor, std::ostream* trace = nullptr);
+  // The two halves of Start.
+  bool Load(const std::string& descriptor);
+  bool RunIt(std::ostream* trace = nullptr);
   // Ticks until the run ends, stalls, fails, or `maxLines` lines in all have executed.
   BatchEnd Finish(uint64_t maxLines);
 
@@ -45,7 +49,7 @@ class BatchRun {
 
  private:
   bool Failed() const { return !toolkit_.ErrorBoxes().empty(); }
-  void Trace() const;
+  void Trace(int32_t line, std::string_view text, bool done) const;
 
   headless::HeadlessToolkit toolkit_;
   TForm1 form_;

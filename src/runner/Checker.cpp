@@ -1,0 +1,174 @@
+#include "runner/Checker.h"
+
+#include <algorithm>
+
+#include "MainForm.h"
+#include "runner/RunInputs.h"
+#include "text/ProgramLine.h"
+#include "text/ValInteger.h"
+
+namespace quelvar::runner {
+namespace {
+
+// A line as the user wrote it, cut short when long.
+std::string Quoted(std::string_view text) {
+  constexpr size_t kShown = 40;
+  return "'" + std::string(text.substr(0, kShown)) + (text.size() > kShown ? "...'" : "'");
+}
+
+bool PlainDecimal(std::string_view text) {
+  return !text.empty() && text.size() <= 10 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+         ValInteger(text).errorPos == 0;
+}
+
+std::string Does(const ProgramLine& line) {
+  const auto n = [](int32_t value) { return std::to_string(value); };
+  switch (line.op) {
+    case ProgramLine::Op::kZero:
+      return "Z(" + n(line.n) + ")";
+    case ProgramLine::Op::kSuccessor:
+      return "S(" + n(line.n) + ")";
+    case ProgramLine::Op::kTransfer:
+      return "T(" + n(line.m) + "," + n(line.n) + ")";
+    case ProgramLine::Op::kJump:
+      return "J(" + n(line.m) + "," + n(line.n) + "," + n(line.q) + ")";
+    default:
+      return "nothing";
+  }
+}
+
+// The fields of T and J as the machine scans them: from the third character, each up to its
+// delimiter or to the end of the line.
+struct Field {
+  std::string_view text;
+  bool delimited;
+};
+
+Field NextField(std::string_view line, size_t& pos, char delimiter) {
+  const size_t start = std::min(pos, line.size());
+  const size_t end = std::min(line.find(delimiter, start), line.size());
+  pos = end + 1;
+  return {line.substr(start, end - start), end < line.size()};
+}
+
+}  // namespace
+
+std::string Diagnostic(const Finding& finding) {
+  return finding.file + (finding.line > 0 ? ":" + std::to_string(finding.line) : "") +
+         ": warning: " + finding.text;
+}
+
+std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t registers,
+                                   int32_t shown) {
+  std::vector<std::string> found;
+  const ProgramLine line = DecodeProgramLine(text);
+  if (line.op == ProgramLine::Op::kNothing) {
+    found.push_back(
+        (text.empty() ? "empty line" : Quoted(text) + " does not start with Z, S, T or J") +
+        std::string(": it changes nothing, and a run that reaches it stays on it"));
+    return found;
+  }
+  const std::string does = Quoted(text) + " does " + Does(line);
+
+  // The shape of the text, and what each operand's text is read as.
+  std::vector<std::string_view> operands;
+  if (line.op == ProgramLine::Op::kZero || line.op == ProgramLine::Op::kSuccessor) {
+    if (text.size() < 4 || text[1] != '(' || text.back() != ')') {
+      found.push_back(does +
+                      ": the operand is read from the third character to the one before last");
+    }
+    operands.push_back(text.size() > 3 ? text.substr(2, text.size() - 3) : std::string_view());
+  } else {
+    const bool jump = line.op == ProgramLine::Op::kJump;
+    if (text.size() < 2 || text[1] != '(') {
+      found.push_back(does + ": its operands are read from the third character on");
+    }
+    size_t pos = 2;
+    const char* names[] = {"first", "second", "third"};
+    const char delimiters[] = {',', jump ? ',' : ')', ')'};
+    for (int i = 0; i < (jump ? 3 : 2); ++i) {
+      const Field field = NextField(text, pos, delimiters[i]);
+      operands.push_back(field.text);
+      if (!field.delimited) {
+        found.push_back(does + ": no '" + delimiters[i] + "' after the " + names[i] +
+                        " operand, so it runs to the end of the line" +
+                        (i + 1 < (jump ? 3 : 2) ? " and the operands after it are 0" : ""));
+        break;
+      }
+    }
+    if (pos < text.size()) {
+      found.push_back(does + ": the text after ')' is ignored: " + Quoted(text.substr(pos)));
+    }
+  }
+  for (const std::string_view operand : operands) {
+    if (operand.empty()) {
+      found.push_back("an empty operand is read as 0");
+    } else if (!PlainDecimal(operand)) {
+      found.push_back("operand " + Quoted(operand) +
+                      " is not a plain decimal number: it is read as " +
+                      std::to_string(ValInteger(operand).value));
+    }
+  }
+
+  // The registers named, and the jump target.
+  std::vector<int32_t> named;
+  if (line.op == ProgramLine::Op::kTransfer || line.op == ProgramLine::Op::kJump) {
+    named.push_back(line.m);
+  }
+  named.push_back(line.n);
+  for (const int32_t r : named) {
+    const std::string R = "R" + std::to_string(r);
+    if (r <= 0) {
+      found.push_back(R + " is a scratch register: it starts at 0 and is never shown");
+    } else if (r > registers) {
+      found.push_back(R + " is beyond the data form's " + std::to_string(registers) +
+                      " registers: a scratch register that starts at 0 and is never shown");
+    } else if (r > shown) {
+      found.push_back(R + " is beyond the " + std::to_string(shown) + " registers shown");
+    }
+  }
+  if (line.op == ProgramLine::Op::kJump) {
+    if (line.q <= 0) {
+      found.push_back("jump target " + std::to_string(line.q) +
+                      ": a run that jumps there stalls, and Next fails");
+    } else if (int64_t{line.q} > int64_t{count} + 1) {
+      found.push_back("jump target " + std::to_string(line.q) + " is beyond line " +
+                      std::to_string(count + 1) +
+                      ", the end: a jump there ends the run with no line framed");
+    }
+  }
+  return found;
+}
+
+constexpr const char* kLfOnly = "lines end with LF alone, but only CR ends a line here: ";
+
+std::vector<Finding> CheckDescriptor(const RunInputs& inputs) {
+  if (inputs.DescriptorShown().empty() || !EndsLinesWithLfOnly(inputs.Descriptor())) return {};
+  return {{inputs.DescriptorShown(), 0,
+           std::string(kLfOnly) +
+               "the whole file is the module name, and the data form and program text names "
+               "are empty"}};
+}
+
+std::vector<Finding> CheckDataForm(const TForm1& form, const RunInputs& inputs) {
+  if (inputs.DataFormPath().empty() || !EndsLinesWithLfOnly(inputs.DataFormPath())) return {};
+  const int16_t first = form.Regs.size() > 1 ? form.Regs[1] : 0;
+  return {
+      {inputs.DataFormShown(), 0,
+       std::string(kLfOnly) + "the data form gives one register, R1 -> " + std::to_string(first)}};
+}
+
+std::vector<Finding> CheckLoaded(const TForm1& form, const RunInputs& inputs) {
+  std::vector<Finding> found = CheckDataForm(form, inputs);
+  const int32_t count = form.List2->Count();
+  for (int32_t k = 1; k <= count; ++k) {
+    for (std::string& text :
+         CheckLine(form.List2->Line(k - 1), count, form.RegCount, form.DisplayedRegCount())) {
+      found.push_back({inputs.ProgramShown(), k, std::move(text)});
+    }
+  }
+  return found;
+}
+
+}  // namespace quelvar::runner

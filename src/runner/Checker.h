@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quelvar {
+class TForm1;
+}
+
+namespace quelvar::runner {
+
+class RunInputs;
+
+// One thing a program's files do otherwise than they look, and what the machine will do instead.
+struct Finding {
+  std::string file;
+  int32_t line = 0;  // 0: the whole file
+  std::string text;
+  friend bool operator==(const Finding&, const Finding&) = default;
+};
+
+// "FILE:LINE: warning: TEXT", or "FILE: warning: TEXT" for a whole file, as compilers say it.
+std::string Diagnostic(const Finding& finding);
+
+// What is odd about one program line, read exactly as the machine reads it, in a program of
+// `count` lines over a data form of `registers` registers of which `shown` are listed.
+std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t registers,
+                                   int32_t shown);
+
+// A descriptor whose lines end with LF alone, which is read as one line; known before a load.
+std::vector<Finding> CheckDescriptor(const RunInputs& inputs);
+// A data form whose lines end with LF alone, and every odd line of the loaded program.
+std::vector<Finding> CheckLoaded(const TForm1& form, const RunInputs& inputs);
+// The line-end finding of the data form alone, for a warning before a run.
+std::vector<Finding> CheckDataForm(const TForm1& form, const RunInputs& inputs);
+
+}  // namespace quelvar::runner

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "runner/Options.h"
+#include "runner/RunInputs.h"
+
+namespace quelvar::runner {
+
+// What quelvar-run does, one function a mode; each returns the exit status.
+struct Streams {
+  std::ostream& out;
+  std::ostream& err;
+  std::string title;  // the application title, from the executable's name
+};
+
+// One run, as the window's Run It would make it, with its report.
+int RunOnce(const Options& options, RunInputs& inputs, const Streams& io);
+// --check: loads, runs nothing, and reports what the machine will read otherwise than it looks.
+int Check(const Options& options, RunInputs& inputs, const Streams& io);
+// --cases: one run a case, each against its expected registers.
+int Grade(const Options& options, RunInputs& inputs, const Streams& io);
+
+}  // namespace quelvar::runner

@@ -1,0 +1,96 @@
+#include "runner/Options.h"
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+
+#include "Version.h"
+
+namespace quelvar::runner {
+namespace {
+
+constexpr const char* kDescription =
+    "Runs the program that DESCRIPTOR.rm names, as the window's Run It would, and prints the\n"
+    "registers, the instruction index and the number of lines executed.\n"
+    "Exit status: 0 the run passed its last line, 1 a failure (also a report that cannot be\n"
+    "written), 2 bad usage, 3 the program stalled (a jump to line 0 or below), 4 the line limit\n"
+    "was reached; --check: 0 nothing found, 1 something found; --cases: 0 all pass, 5 any fails.";
+
+std::string Absolute(const std::string& path) {
+  return std::filesystem::absolute(path).lexically_normal().string();
+}
+
+}  // namespace
+
+Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err) {
+  CLI::App app(kDescription, "quelvar-run");
+  Options options;
+  std::string format = "text";
+  app.set_version_flag("--version", "quelvar-run " + std::string(kVersion));
+  app.add_option("--max-lines", options.maxLines, "Stop after N lines in all; 0 runs none")
+      ->type_name("N")
+      ->default_str(std::to_string(kDefaultMaxLines))
+      ->check([](const std::string& text) {
+        const bool digits =
+            !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+        return digits ? std::string() : "'" + text + "' is not a whole number of lines";
+      });
+  app.add_flag("--trace", options.trace,
+               "Print each line run on standard error, with what it wrote: 'K: TEXT  EFFECT'");
+  app.add_flag("--check", options.check,
+               "Run nothing; report every line that the machine reads otherwise than it looks");
+  app.add_option("--registers", options.registers,
+                 "The data form's values, in place of the data form file")
+      ->type_name("V1,V2,...");
+  app.add_option("--program", options.program, "The program text, in place of the descriptor's")
+      ->type_name("PROGRAM.txt");
+  app.add_option("--cases", options.cases,
+                 "Run once a case: lines 'V1,V2,... => R1' or '... => R1=5 R3=0'")
+      ->type_name("FILE");
+  app.add_option("--format", format, "text (the default) or json")
+      ->type_name("FORMAT")
+      ->check(CLI::IsMember({"text", "json"}));
+  app.add_option("descriptor", options.descriptorAsGiven, "The program descriptor (.rm)")
+      ->type_name("DESCRIPTOR.rm");
+  app.footer("A descriptor whose name starts with '-' follows '--'.");
+
+  try {
+    app.parse(argc, argv);
+    if (app.count("descriptor") > 0 && options.descriptorAsGiven.empty()) {
+      throw CLI::ValidationError("DESCRIPTOR.rm", "the descriptor's name is empty");
+    }
+    if (app.count("descriptor") == 0 && !options.program) {
+      throw CLI::RequiredError("DESCRIPTOR.rm (or --program)");
+    }
+    if (options.program && options.program->empty()) {
+      throw CLI::ValidationError("--program", "the program text's name is empty");
+    }
+    if (options.cases && options.registers) {
+      throw CLI::ValidationError("--cases", "each case gives its own registers: drop --registers");
+    }
+    if (options.check && (options.cases || format == "json" || options.trace)) {
+      throw CLI::ValidationError("--check",
+                                 "runs nothing: it takes no --cases, --trace or --format");
+    }
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) {
+      out << (e.get_name() == "CallForVersion" ? e.what() : app.help()) << '\n';
+      return {std::nullopt, 0};
+    }
+    err << "quelvar-run: " << e.what() << "\n"
+        << "usage: quelvar-run [OPTIONS] DESCRIPTOR.rm (see quelvar-run --help)\n";
+    return {std::nullopt, kUsageStatus};
+  }
+  options.format = format == "json" ? Format::kJson : Format::kText;
+  if (!options.descriptorAsGiven.empty()) options.descriptor = Absolute(options.descriptorAsGiven);
+  if (options.program) {
+    options.programAsGiven = *options.program;
+    options.program = Absolute(*options.program);
+  }
+  if (options.cases) {
+    options.casesAsGiven = *options.cases;
+    options.cases = Absolute(*options.cases);
+  }
+  return {options, 0};
+}
+
+}  // namespace quelvar::runner

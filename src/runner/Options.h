@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace quelvar::runner {
+
+inline constexpr uint64_t kDefaultMaxLines = 100'000'000;
+inline constexpr int kUsageStatus = 2;
+
+enum class Format { kText, kJson };
+
+// quelvar-run's command line. Every path is made absolute while parsing, since loading a
+// descriptor moves the working directory into its folder.
+struct Options {
+  std::string descriptor;                // empty when --program stands alone
+  std::string descriptorAsGiven;         // for messages that name it
+  std::optional<std::string> registers;  // --registers V1,V2,...
+  std::optional<std::string> program;    // --program PROGRAM.txt
+  std::string programAsGiven;
+  std::optional<std::string> cases;  // --cases FILE
+  std::string casesAsGiven;
+  uint64_t maxLines = kDefaultMaxLines;
+  bool trace = false;
+  bool check = false;
+  Format format = Format::kText;
+};
+
+// The options, or the status to exit with after help, the version or a usage error has been
+// printed.
+struct Parsed {
+  std::optional<Options> options;
+  int status = 0;
+};
+
+Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+}  // namespace quelvar::runner

@@ -1,0 +1,264 @@
+// quelvar-run for the classroom: --check, --registers, --program, --cases, --format json, and
+// the warning for line ends that the reader does not take.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/RunnerProcess.h"
+#include "support/TempDir.h"
+
+namespace quelvar::test {
+namespace {
+
+// A descriptor "prog.rm" over "data.txt" and "prog.txt" in `dir`; returns its path.
+std::string WriteProgram(const TempDir& dir, const std::string& data, const std::string& program) {
+  dir.Write("data.txt", data);
+  dir.Write("prog.txt", program);
+  return dir.Write("prog.rm", "Test\r\ndata.txt\r\nprog.txt\r\n");
+}
+
+// Each finding, with the line that makes it and its exact text. The data form has 3 registers;
+// FILE is the program text as the descriptor names it, beside the descriptor.
+TEST(Check, SaysWhatTheMachineWillDoWithEachOddLine) {
+  const struct {
+    const char* line;
+    const char* says;  // after "prog.txt:2: warning: "
+  } cases[] = {
+      {"z(1)",
+       "'z(1)' does not start with Z, S, T or J: it changes nothing, and a run that "
+       "reaches it stays on it"},
+      {"", "empty line: it changes nothing, and a run that reaches it stays on it"},
+      {"# add",
+       "'# add' does not start with Z, S, T or J: it changes nothing, and a run that "
+       "reaches it stays on it"},
+      {"S(1",
+       "'S(1' does S(0): the operand is read from the third character to the one before "
+       "last"},
+      {"T(1;2)",
+       "'T(1;2)' does T(1,0): no ',' after the first operand, so it runs to the end of "
+       "the line and the operands after it are 0"},
+      {"J(1,2",
+       "'J(1,2' does J(1,2,0): no ',' after the second operand, so it runs to the end of "
+       "the line and the operands after it are 0"},
+      {"J(1,2,3",
+       "'J(1,2,3' does J(1,2,3): no ')' after the third operand, so it runs to the end "
+       "of the line"},
+      {"T(1,2) copy", "'T(1,2) copy' does T(1,2): the text after ')' is ignored: ' copy'"},
+      {"S[1]",
+       "'S[1]' does S(1): the operand is read from the third character to the one "
+       "before last"},
+      {"S(0x2)", "operand '0x2' is not a plain decimal number: it is read as 2"},
+      {"S( 2)", "operand ' 2' is not a plain decimal number: it is read as 2"},
+      {"T(+1,2)", "operand '+1' is not a plain decimal number: it is read as 1"},
+      {"S(2a)", "operand '2a' is not a plain decimal number: it is read as 2"},
+      {"Z(0)", "R0 is a scratch register: it starts at 0 and is never shown"},
+      {"S(4)",
+       "R4 is beyond the data form's 3 registers: a scratch register that starts at 0 "
+       "and is never shown"},
+      {"J(1,1,0)", "jump target 0: a run that jumps there stalls, and Next fails"},
+      {"J(1,1,9)",
+       "jump target 9 is beyond line 4, the end: a jump there ends the run with no "
+       "line framed"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir;
+    const std::string descriptor =
+        WriteProgram(dir, "1\r\n2\r\n3\r\n", "S(1)\r\n" + std::string(c.line) + "\r\nS(2)\r\n");
+    const Outcome outcome = RunQuelvarRun("--check " + descriptor);
+    EXPECT_EQ(outcome.status, 1) << c.line;
+    const std::string expected = dir.PathOf("prog.txt") + ":2: warning: " + c.says + "\n";
+    EXPECT_NE(outcome.out.find(expected), std::string::npos)
+        << c.line << "\nexpected: " << expected << "got: " << outcome.out;
+  }
+}
+
+TEST(Check, FindsNothingInTheExamples) {
+  for (const auto& entry : std::filesystem::directory_iterator(QUELVAR_EXAMPLES)) {
+    if (entry.path().extension() != ".rm") continue;
+    const Outcome outcome = RunQuelvarRun("--check " + entry.path().string());
+    EXPECT_EQ(outcome.status, 0) << entry.path();
+    EXPECT_EQ(outcome.out, "") << entry.path();
+  }
+}
+
+TEST(Check, ReportsFilesWithLfLineEndsAndFilesThatCannotBeRead) {
+  const TempDir dir;
+  dir.Write("lf.txt", "5\n7\n9\n");
+  dir.Write("prog.txt", "S(1)\r\n");
+  const Outcome lf = RunQuelvarRun("--check " + dir.Write("a.rm", "A\r\nlf.txt\r\nprog.txt\r\n"));
+  EXPECT_EQ(lf.status, 1);
+  EXPECT_EQ(lf.out, dir.PathOf("lf.txt") +
+                        ": warning: lines end with LF alone, but only CR ends a line here: the "
+                        "data form gives one register, R1 -> 5\n");
+  const Outcome missing = RunQuelvarRun("--check " + dir.PathOf("none.rm"));
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "File not found.\n");
+}
+
+// A normal run says the same on standard error; its output and exit status stay as they were.
+TEST(QuelvarRun, WarnsOfLfLineEndsAndRunsAsBefore) {
+  const TempDir dir;
+  dir.Write("lf.txt", "5\n7\n9\n");
+  dir.Write("prog.txt", "S(1)\r\n");
+  const std::string descriptor = dir.Write("a.rm", "A\r\nlf.txt\r\nprog.txt\r\n");
+  const Outcome outcome = RunQuelvarRun(descriptor);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, "R1 -> 6\nInstruction Index is: 2\nLines executed: 1\n");
+  EXPECT_EQ(outcome.err, "quelvar-run: " + dir.PathOf("lf.txt") +
+                             ": warning: lines end with LF alone, but only CR ends a line here: "
+                             "the data form gives one register, R1 -> 5\n");
+}
+
+TEST(QuelvarRun, TakesRegistersAndAProgramInPlaceOfTheirFiles) {
+  const TempDir dir;
+  const std::string add = dir.Write("add.txt", "J(2,3,5)\r\nS(1)\r\nS(3)\r\nJ(1,1,1)\r\n");
+  const struct {
+    std::string arguments;
+    const char* out;
+  } cases[] = {
+      {"--registers 3,4,0 " + Example("add.rm"),
+       "R1 -> 7\nR2 -> 4\nR3 -> 4\nInstruction Index is: 5\nLines executed: 17\n"},
+      {"--program " + add + " --registers 30,12,0",
+       "R1 -> 42\nR2 -> 12\nR3 -> 12\nInstruction Index is: 5\nLines executed: 49\n"},
+      // The data form's conversion: hexadecimal, a sign, and a value that wraps (so the loop
+      // would go round the whole 16 bits; ten lines of it).
+      {"--max-lines 10 --program " + add + " --registers '$10,+2,70000'",
+       "R1 -> 19\nR2 -> 2\nR3 -> 4466\nInstruction Index is: 3\nLines executed: 10\n"},
+      {"--program " + add + " " + Example("add.rm"),
+       "R1 -> 7\nR2 -> 4\nR3 -> 4\nInstruction Index is: 5\nLines executed: 17\n"},
+      // No registers given, no data form: one register of 0.
+      {"--program " + add + " --registers ''",
+       "R1 -> 0\nInstruction Index is: 5\nLines executed: 1\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = RunQuelvarRun(c.arguments);
+    EXPECT_EQ(outcome.out, c.out) << c.arguments << "\n" << outcome.err;
+  }
+  const Outcome bad = RunQuelvarRun("--registers 1,x " + Example("add.rm"));
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err, "Invalid numeric input.\n");
+}
+
+TEST(QuelvarRun, RunsNoLineWithALimitOfNone) {
+  const Outcome outcome = RunQuelvarRun("--max-lines 0 " + Example("add.rm"));
+  EXPECT_EQ(outcome.status, 4);
+  EXPECT_EQ(outcome.out,
+            "R1 -> 3\nR2 -> 4\nR3 -> 0\nInstruction Index is: Label3\n"
+            "Lines executed: 0\n");
+}
+
+TEST(QuelvarRun, TakesADescriptorWhoseNameStartsWithAHyphenAfterTwoHyphens) {
+  const TempDir dir;
+  dir.Write("data.txt", "1\r\n");
+  dir.Write("prog.txt", "S(1)\r\n");
+  dir.Write("-odd.rm", "Odd\r\ndata.txt\r\nprog.txt\r\n");
+  const Outcome inFolder = RunProgram("cd " + dir.Path() + " && " QUELVAR_RUN, "-- -odd.rm");
+  EXPECT_EQ(inFolder.status, 0) << inFolder.err;
+  EXPECT_EQ(inFolder.out, "R1 -> 2\nInstruction Index is: 2\nLines executed: 1\n");
+}
+
+TEST(QuelvarRun, ReportsAsJson) {
+  const TempDir dir;
+  const std::string descriptor =
+      WriteProgram(dir, "2\r\n0\r\n", "S(1)\r\nS(0)\r\nS(-3)\r\nT(1,2)\r\nJ(1,2,0)\r\n");
+  const Outcome stalled = RunQuelvarRun("--format json " + descriptor);
+  EXPECT_EQ(stalled.status, 3);
+  const nlohmann::json run = nlohmann::json::parse(stalled.out);
+  EXPECT_EQ(run, nlohmann::json::parse(R"({"registers": [3, 3], "scratch": {"-3": 1, "0": 1},
+      "instructionIndex": 0, "linesExecuted": 5, "outcome": "stalled"})"));
+
+  const Outcome failed = RunQuelvarRun("--format json " + dir.PathOf("none.rm"));
+  EXPECT_EQ(failed.status, 1);
+  const nlohmann::json failure = nlohmann::json::parse(failed.out);
+  EXPECT_EQ(failure["outcome"], "failure");
+  EXPECT_EQ(failure["message"], "File not found.");
+  EXPECT_EQ(failure["linesExecuted"], 0);
+}
+
+TEST(Cases, GradesEachCaseAndSumsUp) {
+  const TempDir dir;
+  dir.Write("add.cases",
+            "# addition\n3,4,0 => 7\n\n3,4,0 => R1=8\n3,4,0 => R1=7 R2=4 R3=9\r\n0,0,0 => 0\n");
+  const Outcome outcome =
+      RunQuelvarRun("--cases " + dir.PathOf("add.cases") + " " + Example("add.rm"));
+  EXPECT_EQ(outcome.status, 5);
+  EXPECT_EQ(outcome.out,
+            "case 1: pass\ncase 2: FAIL: R1 is 7, expected 8\ncase 3: FAIL: R3 is 4, expected 9\n"
+            "case 4: pass\n2/4 cases pass\n");
+}
+
+TEST(Cases, FailsACaseThatStallsFailsOrRunsToTheLimit) {
+  const TempDir dir;
+  const std::string descriptor = WriteProgram(dir, "0\r\n", "J(1,2,0)\r\nS(1)\r\nJ(1,1,2)\r\n");
+  dir.Write("c.cases", "0,0 => 0\n0,1 => 1\n9q => 1\n");
+  const Outcome outcome =
+      RunQuelvarRun("--max-lines 50 --cases " + dir.PathOf("c.cases") + " " + descriptor);
+  EXPECT_EQ(outcome.status, 2);  // 9q is no number: nothing runs
+  EXPECT_EQ(outcome.err, dir.PathOf("c.cases") + ":3: error: value '9q' is not a number\n");
+
+  dir.Write("c.cases", "0,0 => 0\n0,1 => 1\n");
+  const Outcome graded =
+      RunQuelvarRun("--max-lines 50 --cases " + dir.PathOf("c.cases") + " " + descriptor);
+  EXPECT_EQ(graded.status, 5);
+  EXPECT_EQ(graded.out,
+            "case 1: FAIL: the program stalled: a jump to line 0\n"
+            "case 2: FAIL: stopped at the line limit of 50 lines\n0/2 cases pass\n");
+
+  dir.Write("empty.txt", "");
+  const std::string empty = dir.Write("e.rm", "E\r\ndata.txt\r\nempty.txt\r\n");
+  const Outcome failed = RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " " + empty);
+  EXPECT_EQ(failed.out,
+            "case 1: FAIL: List index out of bounds (0)\n"
+            "case 2: FAIL: List index out of bounds (0)\n0/2 cases pass\n");
+}
+
+TEST(Cases, RejectsLinesThatAreNoCase) {
+  const struct {
+    const char* line;
+    const char* error;
+  } cases[] = {
+      {"3,4", "a case is 'V1,V2,... => R1' or 'V1,V2,... => R1=5 R3=0'"},
+      {"3 => 4 => 5", "a case is 'V1,V2,... => R1' or 'V1,V2,... => R1=5 R3=0'"},
+      {"3,4 =>", "nothing expected after '=>'"},
+      {"3,4 => R1=", "'' is not a register value (-32768 to 32767)"},
+      {"3,4 => X1=2", "'X1=2' is not Rn=V"},
+      {"3,4 => 40000", "'40000' is not a register value (-32768 to 32767)"},
+      {"3,,4 => 7", "value '' is not a number"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir;
+    dir.Write("bad.cases", std::string("1,1,0 => 2\n") + c.line + "\n");
+    const Outcome outcome =
+        RunQuelvarRun("--cases " + dir.PathOf("bad.cases") + " " + Example("add.rm"));
+    EXPECT_EQ(outcome.status, 2) << c.line;
+    EXPECT_EQ(outcome.err, dir.PathOf("bad.cases") + ":2: error: " + c.error + "\n") << c.line;
+    EXPECT_EQ(outcome.out, "") << c.line;
+  }
+}
+
+TEST(Cases, ReportsEachCaseAsJson) {
+  const TempDir dir;
+  dir.Write("c.cases", "3,4,0 => 7\n3,4,0 => R2=5\n");
+  const Outcome outcome =
+      RunQuelvarRun("--format json --cases " + dir.PathOf("c.cases") + " " + Example("add.rm"));
+  EXPECT_EQ(outcome.status, 5);
+  std::istringstream lines(outcome.out);
+  std::string line;
+  std::vector<nlohmann::json> objects;
+  while (std::getline(lines, line)) objects.push_back(nlohmann::json::parse(line));
+  ASSERT_EQ(objects.size(), 3u);
+  EXPECT_EQ(objects[0]["pass"], true);
+  EXPECT_EQ(objects[0]["registers"], nlohmann::json::parse("[7, 4, 4]"));
+  EXPECT_EQ(objects[1]["pass"], false);
+  EXPECT_EQ(objects[1]["line"], 2);
+  EXPECT_EQ(objects[1]["mismatches"],
+            nlohmann::json::parse(R"([{"register": 2, "expected": 5, "actual": 4}])"));
+  EXPECT_EQ(objects[2], nlohmann::json::parse(R"({"passed": 1, "cases": 2})"));
+}
+
+}  // namespace
+}  // namespace quelvar::test
