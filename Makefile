@@ -14,7 +14,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files
+FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check
 JOBS := $(shell nproc)
 
 .PHONY: deps build build-asan build-fuzz test fuzz run bench package format clean

@@ -107,6 +107,7 @@ const std::map<std::string, Lines> kStates = {
     {"Halted", {"Load", "RunIt", "Halt"}},
     {"Stalled", {"Load", "RunIt", "KeyStop"}},
     {"SteppingHalted", {"Load", "StepOrRun", "Halt"}},
+    {"SteppingLoaded", {"Load", "StepOrRun", "Load"}},
 };
 
 struct Transition {
@@ -175,6 +176,11 @@ TEST_F(RunControlTest, WalksTheStateTable) {
       {"Stepping", "Pause", 1, 1, "1011", P, "Label3", {0}, none},
       {"Stepping", "Tick", 0, 1, "1011", P, "Label3", {0}, none},
       {"Stepping", "KeyStop", 0, -10, "1011", P, "Label3", {0}, none},
+      // Load while stepping enables "Step Or Run" again and leaves "Next" enabled: F7 then does
+      // nothing, while "Next" steps and disables "Step Or Run" once more
+      {"SteppingLoaded", "", 0, 1, "1111", P, "Label3", {0}, none},
+      {"SteppingLoaded", "F7", 0, 1, "1111", P, "Label3", {0}, none},
+      {"SteppingLoaded", "Next", 0, 2, "1011", P, "2", {1}, none},
       // finished
       {"RunFinished", "RunIt", 1, 2, "0101", P, "2", {1}, none},
       {"RunFinished", "StepOrRun", 0, 1, "1011", P, "4", {0}, none},

@@ -22,7 +22,9 @@ bool PlainDecimal(std::string_view text) {
          ValInteger(text).errorPos == 0;
 }
 
-std::string Does(const ProgramLine& line) {
+}  // namespace
+
+std::string Canonical(const ProgramLine& line) {
   const auto n = [](int32_t value) { return std::to_string(value); };
   switch (line.op) {
     case ProgramLine::Op::kZero:
@@ -37,6 +39,8 @@ std::string Does(const ProgramLine& line) {
       return "nothing";
   }
 }
+
+namespace {
 
 // The fields of T and J as the machine scans them: from the third character, each up to its
 // delimiter or to the end of the line.
@@ -69,7 +73,7 @@ std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t
         std::string(": it changes nothing, and a run that reaches it stays on it"));
     return found;
   }
-  const std::string does = Quoted(text) + " does " + Does(line);
+  const std::string does = Quoted(text) + " does " + Canonical(line);
 
   // The shape of the text, and what each operand's text is read as.
   std::vector<std::string_view> operands;

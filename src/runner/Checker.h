@@ -7,7 +7,8 @@
 
 namespace quelvar {
 class TForm1;
-}
+struct ProgramLine;
+}  // namespace quelvar
 
 namespace quelvar::runner {
 
@@ -23,6 +24,9 @@ struct Finding {
 
 // "FILE:LINE: warning: TEXT", or "FILE: warning: TEXT" for a whole file, as compilers say it.
 std::string Diagnostic(const Finding& finding);
+
+// A line written as the machine reads it: "S(1)", "T(1,2)", "J(1,2,3)", or "nothing".
+std::string Canonical(const ProgramLine& line);
 
 // What is odd about one program line, read exactly as the machine reads it, in a program of
 // `count` lines over a data form of `registers` registers of which `shown` are listed.

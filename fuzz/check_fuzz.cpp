@@ -1,0 +1,99 @@
+// The checker against the machine: for any line, what the checker says the line does must be
+// what ANalyseCommand does with it, and a line the checker finds nothing wrong with must be
+// written exactly as the machine reads it.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "MainForm.h"
+#include "platform/headless/HeadlessToolkit.h"
+#include "runner/Checker.h"
+#include "text/ProgramLine.h"
+
+namespace {
+
+struct Machine {
+  quelvar::headless::HeadlessToolkit toolkit;
+  quelvar::TForm1 form{toolkit};
+};
+
+// The registers R-2 to R5 of a machine with R1 = 2, R2 = 2, R3 = 7 and the line executing as
+// line 4, after the checker's reading of `line`.
+struct Predicted {
+  std::map<int32_t, int16_t> regs{{1, 2}, {2, 2}, {3, 7}};
+  int32_t index = 4;
+  int16_t Read(int32_t n) const {
+    const auto found = regs.find(n);
+    return found == regs.end() ? 0 : found->second;
+  }
+};
+
+std::string WithoutLeadingZeros(std::string_view text) {
+  std::string result;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool digitStart = text[i] == '0' && (i == 0 || text[i - 1] < '0' || text[i - 1] > '9');
+    if (digitStart && i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') {
+      while (i + 1 < text.size() && text[i] == '0' && text[i + 1] >= '0' && text[i + 1] <= '9') ++i;
+    }
+    result.push_back(text[i]);
+  }
+  return result;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Machine machine;
+  quelvar::TForm1& form = machine.form;
+  form.Regs = {0, 2, 2, 7};
+  form.RegCount = 3;
+  form.OuterRegs.clear();
+  form.List1->Clear();
+  form.InstrIndex = 4;
+  form.RedrawRegsField();
+
+  const std::string_view line(reinterpret_cast<const char*>(data), size);
+  const quelvar::ProgramLine read = quelvar::DecodeProgramLine(line);
+  const std::vector<std::string> findings = quelvar::runner::CheckLine(line, 10, 3, 3);
+
+  Predicted predicted;
+  using Op = quelvar::ProgramLine::Op;
+  switch (read.op) {
+    case Op::kZero:
+      predicted.regs[read.n] = 0;
+      break;
+    case Op::kSuccessor:
+      predicted.regs[read.n] = static_cast<int16_t>(predicted.Read(read.n) + 1);
+      break;
+    case Op::kTransfer:
+      predicted.regs[read.n] = predicted.Read(read.m);
+      break;
+    default:
+      break;
+  }
+  if (read.op == Op::kJump) {
+    predicted.index = predicted.Read(read.m) == predicted.Read(read.n) ? read.q : 5;
+  } else if (read.op != Op::kNothing) {
+    predicted.index = 5;
+  }
+
+  form.ANalyseCommand(line);
+  if (form.InstrIndex != predicted.index) std::abort();
+  for (const auto& [n, value] : predicted.regs) {
+    if (form.ReadReg(n) != value) std::abort();
+  }
+  for (const auto& [n, value] : form.OuterRegs) {
+    if (predicted.Read(n) != value) std::abort();
+  }
+  for (int32_t n = 0; n <= 3; ++n) {
+    if (form.ReadReg(n) != predicted.Read(n)) std::abort();
+  }
+  // Nothing found: the line reads exactly as it is written, leading zeros aside.
+  if (findings.empty() && WithoutLeadingZeros(line) != quelvar::runner::Canonical(read)) {
+    std::abort();
+  }
+  return 0;
+}
