@@ -81,7 +81,7 @@ bench: build
 	$(BUILD)/bench/tick_bench
 	$(BUILD)/bench/large_file_bench
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
-	$(BUILD)/bench/window_bench
+	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/bench/window_bench
 	$(BUILD)/bench/engine_bench $(BUILD)/src/quelvar-run $(BUILD)/bench/yardstick
 
 format:

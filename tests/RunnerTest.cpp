@@ -253,6 +253,41 @@ TEST(QuelvarRun, ALineTooLongToHoldFailsWithAClearMessage) {
   EXPECT_EQ(outcome.err, "Program line too long to hold in memory.\n");
 }
 
+// Out of memory, as the address-space limit of a child makes it: a list that cannot take a line
+// says so, and nothing shows a C++ library's text.
+TEST(QuelvarRun, OutOfMemorySaysWhatCouldNotBeHeld) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer's operator new aborts instead of throwing std::bad_alloc";
+#endif
+  const TempDir dir;
+  {
+    std::ofstream lines(dir.PathOf("lines.txt"), std::ios::binary);
+    const std::string block(1 << 20, '\n');
+    for (int i = 0; i < 48; ++i) lines << block;  // 50 million empty lines
+    std::ofstream values(dir.PathOf("values.txt"), std::ios::binary);
+    const std::string zeros = [] {
+      std::string text;
+      for (int i = 0; i < (1 << 19); ++i) text += "0\r";
+      return text;
+    }();
+    for (int i = 0; i < 96; ++i) values << zeros;  // 50 million registers
+  }
+  dir.Write("one.txt", "1");
+  const struct {
+    const char* descriptor;
+    const char* err;
+  } cases[] = {
+      {"Lines\r\none.txt\r\nlines.txt\r\n", "Unable to insert a line.\n"},
+      {"Values\r\nvalues.txt\r\none.txt\r\n", "Not enough memory.\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string descriptor = dir.Write("oom.rm", c.descriptor);
+    const Outcome outcome = RunProgram("sh -c 'ulimit -v 131072; " QUELVAR_RUN, descriptor + "'");
+    EXPECT_EQ(outcome.status, 1) << c.descriptor;
+    EXPECT_EQ(outcome.err, c.err) << c.descriptor;
+  }
+}
+
 // 165,191,050 rows of 13 pixels are more pixels than 32 bits count: a program of more lines than
 // that must run like any other. Its first line jumps past the end, which frames the place below
 // the last row.

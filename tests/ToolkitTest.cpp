@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/headless/HeadlessToolkit.h"
 #include "support/FormFixture.h"
@@ -38,6 +41,24 @@ TEST(ApplicationTitle, IsTheFileNameCutAtItsFirstPeriodInTitleCase) {
 }
 
 using ToolkitTest = FormTest;
+
+// No error box shows a C++ library's inner text or a type name.
+TEST_F(ToolkitTest, DispatchNeverShowsALibrarysOwnText) {
+  const struct {
+    std::function<void()> fail;
+    const char* text;
+  } cases[] = {
+      {[] { throw std::bad_alloc(); }, "Not enough memory."},
+      {[] { std::vector<int>().at(3); }, "Internal error."},
+      {[] { std::string().substr(9); }, "Internal error."},
+      {[] { throw 7; }, "Internal error."},
+      {[] { throw std::runtime_error("Unable to insert a line"); }, "Unable to insert a line."},
+  };
+  for (const auto& c : cases) {
+    toolkit.Dispatch(c.fail);
+    EXPECT_EQ(toolkit.ErrorBoxes().back().text, c.text);
+  }
+}
 
 TEST_F(ToolkitTest, DispatchShowsTheFailureOnceWithTheTitleAsCaption) {
   toolkit.Dispatch([] { throw std::runtime_error("File not found"); });

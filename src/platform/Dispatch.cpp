@@ -1,5 +1,7 @@
 #include <cctype>
 #include <exception>
+#include <new>
+#include <stdexcept>
 
 #include "platform/Toolkit.h"
 
@@ -27,12 +29,17 @@ std::string ApplicationTitle(std::string_view executablePath) {
 
 void Toolkit::Dispatch(const Handler& handler) noexcept {
   try {
+    // Quelvar's own failures carry their message. Anything else would show a C++ library's
+    // inner text, which says nothing to a user: out of memory is said plainly, the rest is ours
+    // to mend.
     try {
       handler();
-    } catch (const std::exception& failure) {
+    } catch (const std::runtime_error& failure) {
       ShowErrorBox(ErrorBoxText(failure.what()));
+    } catch (const std::bad_alloc&) {
+      ShowErrorBox(ErrorBoxText("Not enough memory"));
     } catch (...) {
-      ShowErrorBox(ErrorBoxText("Unknown failure"));
+      ShowErrorBox(ErrorBoxText("Internal error"));
     }
   } catch (...) {
     // The error box itself failed (out of memory, say): nothing is left to report it with, and

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace quelvar::platform {
@@ -34,22 +35,42 @@ struct ControlSpec {
   bool enabled = true;
   bool visible = true;
   bool takesKeys = false;  // the form's key handler sees keys while this control has the focus
+  // What a screen reader calls a control whose text does not say it (the lists, the logo).
+  std::string_view accessibleName = {};
 };
 
-// One item of the main menu; a caption of "-" is a separator.
+// One item of the main menu; a caption of "-" is a separator. `mnemonic` is the position in the
+// caption of the letter that Alt selects the item with, -1 for none.
 struct MenuSpec {
   std::string_view name;
   std::string_view menu;
   std::string_view caption;
   Shortcut shortcut;
+  int8_t mnemonic = -1;
+};
+
+// A menu of the menu bar, with the position of its mnemonic letter.
+struct MenuTitleSpec {
+  std::string_view title;
+  int8_t mnemonic;
 };
 
 struct FormLayout {
   std::string_view caption;
   int32_t left, top, clientWidth, clientHeight;
   std::span<const ControlSpec> controls;
+  std::span<const MenuTitleSpec> menus;
   std::span<const MenuSpec> menu;
+  // The controls Tab moves the focus through, first to last.
+  std::span<const std::string_view> tabOrder;
   int32_t timerInterval;
 };
+
+// A caption with its mnemonic marked by '&' before the letter, as menus show it; a '&' of the
+// caption itself is doubled.
+std::string MarkedCaption(std::string_view caption, int8_t mnemonic);
+
+// A shortcut as menus show it: "F3", "Ctrl+X", "Shift+F9".
+std::string ShortcutText(Shortcut shortcut);
 
 }  // namespace quelvar::platform

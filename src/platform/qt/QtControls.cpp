@@ -8,11 +8,9 @@
 #include <QStringList>
 #include <stdexcept>
 
-namespace quelvar::qt {
+#include "platform/qt/QtConvert.h"
 
-QString FromBytes(std::string_view bytes) {
-  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
+namespace quelvar::qt {
 
 QtButton::QtButton(QWidget* parent, const platform::ControlSpec& spec)
     : widget_(new QPushButton(parent)), caption_(spec.text) {

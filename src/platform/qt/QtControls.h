@@ -74,6 +74,4 @@ class QtOpenDialog final : public platform::OpenDialog {
 // "Description|pattern" pairs as Qt writes them: "Description (pattern)".
 QString QtFilter(std::string_view filter);
 
-QString FromBytes(std::string_view bytes);
-
 }  // namespace quelvar::qt

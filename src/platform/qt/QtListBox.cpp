@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
+#include <QAccessible>
 #include <QPainter>
 #include <QScrollBar>
 
-#include "platform/qt/QtColors.h"
+#include "platform/qt/QtConvert.h"
 
 namespace quelvar::qt {
 
@@ -16,7 +17,11 @@ int LineModel::rowCount(const QModelIndex& parent) const {
 QVariant LineModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= published_) return {};
   if (role == Qt::DisplayRole) {
-    const std::string_view line = lines.Line(static_cast<size_t>(index.row()));
+    // A row shows only the start of its line: more than the widest list has room for (2 pixels
+    // a character at the narrowest), and
+    // never the whole of a line of megabytes, which the view would lay out at every repaint.
+    const std::string_view line =
+        lines.Line(static_cast<size_t>(index.row())).substr(0, kShownBytes);
     return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
   }
   if (role == Qt::SizeHintRole) return QSize(1, kRowHeight);
@@ -27,10 +32,6 @@ void LineModel::Appended() {
   if (publishQueued_) return;
   publishQueued_ = true;
   QMetaObject::invokeMethod(this, &LineModel::Publish, Qt::QueuedConnection);
-}
-
-void LineModel::Replaced(int j) {
-  if (j < published_) emit dataChanged(index(j), index(j), {Qt::DisplayRole});
 }
 
 void LineModel::Reset() {
@@ -68,13 +69,31 @@ QRect OutlinedListView::RowRect(int row) const {
   return QRect(0, static_cast<int>(top), viewport()->width(), LineModel::kRowHeight);
 }
 
+QRect OutlinedListView::FrameInPixels(int row) const {
+  const qreal ratio = viewport()->devicePixelRatioF();
+  const QRect rect = RowRect(row);
+  const auto pixel = [ratio](int logical) { return qRound(logical * ratio); };
+  return QRect(QPoint(pixel(rect.left()), pixel(rect.top())),
+               QPoint(pixel(rect.right() + 1) - 1, pixel(rect.bottom() + 1) - 1));
+}
+
+// Each outline is painted in whole device pixels along the inside of its row's rectangle, as the
+// view rounds that rectangle at this display scale, and one logical pixel wide: so it covers no
+// pixel of a neighbouring row, and repainting its row removes every pixel of it.
 void OutlinedListView::paintEvent(QPaintEvent* event) {
   QListView::paintEvent(event);
   if (outlines.empty()) return;
   QPainter painter(viewport());
+  const qreal ratio = viewport()->devicePixelRatioF();
+  painter.setTransform(QTransform::fromScale(1 / ratio, 1 / ratio));
+  const int width = std::max(1, qRound(ratio));
   for (const auto& [row, colour] : outlines) {
-    painter.setPen(colour);
-    painter.drawRect(RowRect(row).adjusted(0, 0, -1, -1));
+    const QRect frame = FrameInPixels(row);
+    if (frame.width() < 2 * width || frame.height() < 2 * width) continue;
+    painter.fillRect(frame.left(), frame.top(), frame.width(), width, colour);
+    painter.fillRect(frame.left(), frame.bottom() + 1 - width, frame.width(), width, colour);
+    painter.fillRect(frame.left(), frame.top(), width, frame.height(), colour);
+    painter.fillRect(frame.right() + 1 - width, frame.top(), width, frame.height(), colour);
   }
 }
 
@@ -113,7 +132,16 @@ void QtListBox::Replace(int32_t j, std::string_view text) {
     return;
   }
   model_->lines.Replace(static_cast<size_t>(j), text);
-  model_->Replaced(j);
+  // Only the row is painted again. The model does not announce the change: a list view lays out
+  // all its rows again after any change it is told of, which at every step of a run over 32767
+  // registers costs more than the step. A screen reader is still told.
+  view_->update(model_->index(j));
+  if (QAccessible::isActive()) {
+    QAccessibleTableModelChangeEvent changed(view_, QAccessibleTableModelChangeEvent::DataChanged);
+    changed.setFirstRow(j);
+    changed.setLastRow(j);
+    QAccessible::updateAccessibility(&changed);
+  }
   if (j == Selected()) view_->scrollTo(model_->index(j));
 }
 
@@ -127,10 +155,16 @@ platform::Rect QtListBox::ItemRect(int32_t j) const {
   return {0, top, view_->viewport()->width(), top + LineModel::kRowHeight};
 }
 
+// An outline in the list's own background colour erases the one on its row: the row is painted
+// again as the list paints it, also where it is selected, and nothing of the old outline stays.
 void QtListBox::FrameRect(const platform::Rect& rect) {
   if (rect.Empty()) return;
   const int row = view_->RowAt(rect.top);
-  view_->outlines[row] = ToQColor(BrushColor(), view_->palette());
+  if (BrushColor() == platform::clBtnFace) {
+    if (view_->outlines.erase(row) == 0) return;
+  } else {
+    view_->outlines[row] = ToQColor(BrushColor(), view_->palette());
+  }
   view_->viewport()->update(view_->RowRect(row));
 }
 

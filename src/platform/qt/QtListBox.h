@@ -20,6 +20,7 @@ class LineModel final : public QAbstractListModel {
 
  public:
   static constexpr int kRowHeight = 13;
+  static constexpr size_t kShownBytes = 256;
   explicit LineModel(QObject* parent) : QAbstractListModel(parent) {}
 
   int rowCount(const QModelIndex& parent) const override;
@@ -27,7 +28,6 @@ class LineModel final : public QAbstractListModel {
 
   platform::LineStore lines;
   void Appended();
-  void Replaced(int j);
   void Reset();
   // Tells the view about every appended line now.
   void Publish();
@@ -44,7 +44,7 @@ class OutlinedListView final : public QListView {
 
  public:
   explicit OutlinedListView(QWidget* parent);
-  std::map<int, QColor> outlines;  // row -> colour drawn there last
+  std::map<int, QColor> outlines;  // row -> colour of the outline standing there
   // Where the top of row `row` stands in the viewport now, whether or not the row exists; 64 bits,
   // since a row far from the one in view can lie more than 2^31 pixels away.
   int64_t RowTop(int64_t row) const;
@@ -52,6 +52,8 @@ class OutlinedListView final : public QListView {
   // The row's rectangle for Qt to paint; a row out of view gets one just outside the viewport,
   // so that no coordinate handed to Qt overflows.
   QRect RowRect(int row) const;
+  // The pixels of the viewport's backing store that row `row` covers at this display scale.
+  QRect FrameInPixels(int row) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -3,16 +3,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QScrollArea>
 #include <QTimer>
 
 #include "platform/qt/QtArt.h"
-#include "platform/qt/QtKeys.h"
+#include "platform/qt/QtConvert.h"
 
 namespace quelvar::qt {
 namespace {
@@ -33,10 +35,6 @@ QFont WindowFont() {
   font.setPixelSize(11);
   return font;
 }
-
-// The order Tab moves the focus in, first to last.
-constexpr std::string_view kTabOrder[] = {"List1",   "List2",   "Button4", "Button6",
-                                          "Button7", "Button8", "Button5", "Button9"};
 
 }  // namespace
 
@@ -84,11 +82,13 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
   scroll->setWidget(client_);
   window_->setCentralWidget(scroll);
 
-  for (const platform::ControlSpec& spec : layout.controls) BuildControl(spec);
-  BuildMenu(layout.menu);
-  for (size_t i = 0; i + 1 < std::size(kTabOrder); ++i) {
-    QWidget::setTabOrder(focusOrder_[i], focusOrder_[i + 1]);
+  std::map<std::string_view, QWidget*> widgets;
+  for (const platform::ControlSpec& spec : layout.controls) widgets[spec.name] = BuildControl(spec);
+  BuildMenu(layout.menus, layout.menu);
+  for (size_t i = 0; i + 1 < layout.tabOrder.size(); ++i) {
+    QWidget::setTabOrder(widgets.at(layout.tabOrder[i]), widgets.at(layout.tabOrder[i + 1]));
   }
+  firstFocus_ = widgets.at(layout.tabOrder.front());
   TakeKeys(window_.get());
   TakeKeys(scroll);
   TakeKeys(client_);
@@ -102,7 +102,7 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
                   layout.clientHeight + window_->menuBar()->sizeHint().height());
 }
 
-void QtToolkit::BuildControl(const platform::ControlSpec& spec) {
+QWidget* QtToolkit::BuildControl(const platform::ControlSpec& spec) {
   using platform::ControlKind;
   const std::string name(spec.name);
   QWidget* widget = nullptr;
@@ -112,6 +112,7 @@ void QtToolkit::BuildControl(const platform::ControlSpec& spec) {
       widget = button->Widget();
       QtButton* raw = button.get();
       connect(raw->Widget(), &QPushButton::clicked, this, [this, raw] { Dispatch(raw->OnClick); });
+      raw->Widget()->installEventFilter(this);
       buttons_[name] = std::move(button);
       break;
     }
@@ -146,49 +147,38 @@ void QtToolkit::BuildControl(const platform::ControlSpec& spec) {
   }
   widget->setObjectName(
       QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+  // Buttons and labels are named by their text, which Qt tells a screen reader by itself.
+  if (!spec.accessibleName.empty()) widget->setAccessibleName(FromBytes(spec.accessibleName));
   if (spec.takesKeys) TakeKeys(widget);
-  for (size_t i = 0; i < std::size(kTabOrder); ++i) {
-    if (kTabOrder[i] == spec.name) {
-      if (focusOrder_.size() < std::size(kTabOrder)) focusOrder_.resize(std::size(kTabOrder));
-      focusOrder_[i] = widget;
-    }
-  }
+  return widget;
 }
 
-void QtToolkit::BuildMenu(std::span<const platform::MenuSpec> menu) {
-  std::vector<std::string_view> menus;
-  for (const platform::MenuSpec& spec : menu) {
-    if (menus.empty() || menus.back() != spec.menu) menus.push_back(spec.menu);
-  }
-  const std::vector<QString> menuTitles = WithMnemonics(menus);
-  for (size_t m = 0; m < menus.size(); ++m) {
-    QMenu* bar = window_->menuBar()->addMenu(menuTitles[m]);
-    std::vector<std::string_view> captions;
-    std::vector<const platform::MenuSpec*> specs;
+void QtToolkit::BuildMenu(std::span<const platform::MenuTitleSpec> menus,
+                          std::span<const platform::MenuSpec> menu) {
+  for (const platform::MenuTitleSpec& title : menus) {
+    QMenu* bar = window_->menuBar()->addMenu(
+        FromBytes(platform::MarkedCaption(title.title, title.mnemonic)));
     for (const platform::MenuSpec& spec : menu) {
-      if (spec.menu != menus[m]) continue;
-      captions.push_back(spec.caption);
-      specs.push_back(&spec);
-    }
-    const std::vector<QString> itemTitles = WithMnemonics(captions);
-    for (size_t i = 0; i < specs.size(); ++i) {
-      if (specs[i]->caption == "-") {
+      if (spec.menu != title.title) continue;
+      if (spec.caption == "-") {
         bar->addSeparator();
         continue;
       }
-      auto item = std::make_unique<platform::MenuItem>(platform::MenuItem{*specs[i], {}});
-      QAction* action = bar->addAction(itemTitles[i]);
-      action->setShortcut(ToKeySequence(specs[i]->shortcut));
+      auto item = std::make_unique<platform::MenuItem>(platform::MenuItem{spec, {}});
+      QAction* action =
+          bar->addAction(FromBytes(platform::MarkedCaption(spec.caption, spec.mnemonic)));
+      action->setShortcut(ToKeySequence(spec.shortcut));
       action->setShortcutContext(Qt::WindowShortcut);
       const platform::MenuItem* raw = item.get();
       connect(action, &QAction::triggered, this,
               [this, raw] { Dispatch([raw] { raw->Click(); }); });
-      menu_[std::string(specs[i]->name)] = std::move(item);
+      menu_[std::string(spec.name)] = std::move(item);
     }
   }
 }
 
 void QtToolkit::TakeKeys(QWidget* widget) {
+  keyTakers_.insert(widget);
   widget->installEventFilter(this);
 }
 
@@ -196,9 +186,16 @@ void QtToolkit::TakeKeys(QWidget* widget) {
 // the focus (or the window itself, when nothing in it has): a key that a control ignores and
 // passes up to its parents must not arrive a second time.
 bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress || !keyHandler_) return false;
+  if (event->type() != QEvent::KeyPress) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
-  if (IsModifierKey(key->key())) return false;
+  // Enter on a focused button presses it, as Space does, and goes no further.
+  auto* button = qobject_cast<QPushButton*>(watched);
+  if (button != nullptr && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+      (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    button->click();
+    return true;
+  }
+  if (!keyHandler_ || !keyTakers_.contains(watched) || IsModifierKey(key->key())) return false;
   const QWidget* focus = QApplication::focusWidget();
   const bool windowItself = focus == nullptr || focus == window_.get() || focus == client_ ||
                             focus == window_->centralWidget();
@@ -223,19 +220,37 @@ platform::MenuItem& QtToolkit::MenuItemNamed(std::string_view name) {
   return platform::Named(menu_, name);
 }
 
+namespace {
+
+// Shows `box` modally, at least as wide as its caption needs (a short message would cut it), and
+// centred on `area`.
+void ShowBox(QMessageBox& box, const QRect& area) {
+  box.show();  // the box sizes itself to its text here
+  // The caption, and room for the window system's buttons beside it.
+  constexpr int kTitleBarButtons = 120;
+  const int captionWidth =
+      QFontMetrics(QApplication::font()).horizontalAdvance(box.windowTitle()) + kTitleBarButtons;
+  if (box.width() < captionWidth) box.setFixedWidth(captionWidth);
+  box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
+  box.exec();
+}
+
+}  // namespace
+
+// The About box stands in the middle of the screen, as the original's did.
 void QtToolkit::ShowMessage(std::string_view text) {
   QMessageBox box(QMessageBox::NoIcon, FromBytes(title_), FromBytes(text), QMessageBox::Ok,
                   window_.get());
   box.setDefaultButton(QMessageBox::Ok);
   box.setEscapeButton(QMessageBox::Ok);
-  box.exec();
+  ShowBox(box, window_->screen()->availableGeometry());
 }
 
 void QtToolkit::ShowErrorBox(std::string_view text) {
   QMessageBox box(QMessageBox::Critical, FromBytes(title_), FromBytes(text), QMessageBox::Ok,
                   window_.get());
   box.setTextFormat(Qt::PlainText);
-  box.exec();
+  ShowBox(box, window_->frameGeometry());
 }
 
 void QtToolkit::Close() {
@@ -244,7 +259,7 @@ void QtToolkit::Close() {
 
 void QtToolkit::Show() {
   window_->show();
-  focusOrder_.front()->setFocus();
+  firstFocus_->setFocus();
 }
 
 }  // namespace quelvar::qt

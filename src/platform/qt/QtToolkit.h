@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QObject>
+#include <QSet>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,8 +51,9 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void BuildControl(const platform::ControlSpec& spec);
-  void BuildMenu(std::span<const platform::MenuSpec> menu);
+  QWidget* BuildControl(const platform::ControlSpec& spec);
+  void BuildMenu(std::span<const platform::MenuTitleSpec> menus,
+                 std::span<const platform::MenuSpec> menu);
   void TakeKeys(QWidget* widget);
 
   std::string title_;
@@ -61,7 +63,8 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   platform::NamedMap<QtLabel> labels_;
   platform::NamedMap<QtListBox> lists_;
   platform::NamedMap<platform::MenuItem> menu_;
-  std::vector<QWidget*> focusOrder_;
+  QSet<const QObject*> keyTakers_;  // controls whose keys reach the form's key handler
+  QWidget* firstFocus_ = nullptr;
   std::unique_ptr<QtTimer> timer_;
   std::unique_ptr<QtOpenDialog> dialog_;
   platform::KeyHandler keyHandler_;

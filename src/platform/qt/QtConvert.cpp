@@ -1,6 +1,4 @@
-#include "platform/qt/QtKeys.h"
-
-#include <QSet>
+#include "platform/qt/QtConvert.h"
 
 namespace quelvar::qt {
 namespace {
@@ -80,24 +78,8 @@ bool IsModifierKey(int qtKey) {
   }
 }
 
-std::vector<QString> WithMnemonics(const std::vector<std::string_view>& captions) {
-  QSet<QChar> taken;
-  std::vector<QString> marked;
-  for (const std::string_view caption : captions) {
-    QString text = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));
-    text.replace('&', "&&");
-    if (text != "-") {
-      for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i].toUpper();
-        if (text[i] == '&' || !c.isLetterOrNumber() || taken.contains(c)) continue;
-        taken.insert(c);
-        text.insert(i, '&');
-        break;
-      }
-    }
-    marked.push_back(text);
-  }
-  return marked;
+QString FromBytes(std::string_view bytes) {
+  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 }  // namespace quelvar::qt
