@@ -7,28 +7,12 @@
 #include <string>
 #include <string_view>
 
-#include "MainForm.h"
-#include "platform/headless/HeadlessToolkit.h"
-
-namespace {
-
-struct Machine {
-  quelvar::headless::HeadlessToolkit toolkit;
-  quelvar::TForm1 form{toolkit};
-};
-
-}  // namespace
+#include "SmallMachine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Machine machine;
-  quelvar::TForm1& form = machine.form;
-  form.Regs = {0, 2, 2, 7};
-  form.RegCount = 3;
-  form.OuterRegs.clear();
+  static quelvar::fuzz::SmallMachine machine;
+  quelvar::TForm1& form = machine.Reset();
   form.OuterRegs[5] = 3;
-  form.List1->Clear();
-  form.InstrIndex = 4;
-  form.RedrawRegsField();
 
   const std::string_view line(reinterpret_cast<const char*>(data), size);
   form.ANalyseCommand(line);

@@ -8,17 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "MainForm.h"
-#include "platform/headless/HeadlessToolkit.h"
+#include "SmallMachine.h"
 #include "runner/Checker.h"
 #include "text/ProgramLine.h"
 
 namespace {
-
-struct Machine {
-  quelvar::headless::HeadlessToolkit toolkit;
-  quelvar::TForm1 form{toolkit};
-};
 
 // The registers R-2 to R5 of a machine with R1 = 2, R2 = 2, R3 = 7 and the line executing as
 // line 4, after the checker's reading of `line`.
@@ -46,14 +40,8 @@ std::string WithoutLeadingZeros(std::string_view text) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Machine machine;
-  quelvar::TForm1& form = machine.form;
-  form.Regs = {0, 2, 2, 7};
-  form.RegCount = 3;
-  form.OuterRegs.clear();
-  form.List1->Clear();
-  form.InstrIndex = 4;
-  form.RedrawRegsField();
+  static quelvar::fuzz::SmallMachine machine;
+  quelvar::TForm1& form = machine.Reset();
 
   const std::string_view line(reinterpret_cast<const char*>(data), size);
   const quelvar::ProgramLine read = quelvar::DecodeProgramLine(line);
