@@ -4,20 +4,22 @@ SHELL := /bin/bash
 # xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
 # clang and its runtimes build the fuzz targets. The install check validates the desktop entry and
 # the metainfo, resolves the file type (shared-mime-info, gio), renders the manual pages and builds
-# and lints the .deb (dpkg-dev for shlibdeps, lintian).
+# and lints the .deb (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser.
 PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
   libcli11-dev nlohmann-json3-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
-  desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian
+  desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
+  emscripten
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
+WEB_BUILD := build-web
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check
 JOBS := $(shell nproc)
 
-.PHONY: deps build build-asan build-fuzz test fuzz run bench package format clean
+.PHONY: deps build build-asan build-fuzz build-web web test fuzz run bench package format clean
 
 # Installs only what is missing, so a second run does nothing.
 deps:
@@ -42,12 +44,20 @@ build-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVAR_FUZZ=ON
 	cmake --build $(FUZZ_BUILD)
 
+# The core built with emscripten for the browser, with the form's test tables to run under node.
+build-web: deps
+	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(WEB_BUILD)
+
+web: build-web
+
 # Every test, in the normal build and again under AddressSanitizer and UBSan; then each fuzz
-# target for a few seconds over its corpus.
-test: build build-asan build-fuzz
+# target for a few seconds over its corpus; then the form's tables in the wasm build.
+test: build build-asan build-fuzz build-web
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(WEB_BUILD) --output-on-failure -j $(JOBS)
 
 # Each fuzz target for FUZZ_SECONDS (default 60), two at a time. Findings land in
 # $(FUZZ_BUILD)/fuzz/crashes/; the inputs found go to $(FUZZ_BUILD)/fuzz/corpus/.
@@ -88,4 +98,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(WEB_BUILD)

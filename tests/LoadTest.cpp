@@ -189,7 +189,11 @@ TEST_F(LoadTest, EachFailureLeavesWhatItShould) {
       {"name too long",
        std::string(300, 'n') + "\r\nprog2.txt",
        "",
+#ifdef __EMSCRIPTEN__
+       "File not found.",  // node's file system says a name too long is missing
+#else
        "I/O error 36.",
+#endif
        {},
        3,
        {0, 1, 2, 3},
