@@ -60,6 +60,16 @@ TEST_F(FileFaultTest, PlatformErrorsAreShownWithTheirOwnNumber) {
   }
 }
 
+// A file that was only read loses nothing when its close fails: the load stands.
+TEST_F(FileFaultTest, AFailedCloseOfAFileReadWholeIsNoFailure) {
+  faults::Fail(faults::Call::kClose, "data.txt", EIO);
+  PrepareLoad("4\r\n5", "S(1)");
+  Load();
+  EXPECT_TRUE(ErrorTexts().empty());
+  EXPECT_EQ(RegisterLines(), (std::vector<std::string>{"R1 -> 4", "R2 -> 5"}));
+  EXPECT_EQ(faults::OpenDescriptors(), 0);
+}
+
 // A real read error: /proc/self/mem is a regular file whose first page cannot be read.
 TEST_F(FileFaultTest, AReadErrorOfTheSystemIsNotAccessDenied) {
   dir.Write("prog.txt", "S(1)");
