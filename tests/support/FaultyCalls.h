@@ -16,7 +16,7 @@ enum class Call { kOpen, kRead, kClose, kStat };
 // The call `call` on a file whose name ends with `suffix` (for the calls after open, the
 // descriptor that open returned) fails with `error` from its `after`-th use on, `times` times.
 void Fail(Call call, const std::string& suffix, int error, int after = 0, int times = 1);
-// Every read returns at most `bytes` bytes.
+// Every read (not the reads at an offset that check a reading) returns at most `bytes` bytes.
 void LimitReads(size_t bytes);
 // Runs before each read of a file whose name ends with `suffix`, with the number of reads made
 // of it so far: a test rewrites the file there, as another program would while Quelvar reads.
