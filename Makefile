@@ -4,12 +4,13 @@ SHELL := /bin/bash
 # xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
 # clang and its runtimes build the fuzz targets. The install check validates the desktop entry and
 # the metainfo, resolves the file type (shared-mime-info, gio), renders the manual pages and builds
-# and lints the .deb (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser.
+# and lints the .deb (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser,
+# chromium runs the page in its test (with puppeteer-core from npm).
 PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
   libcli11-dev nlohmann-json3-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
-  emscripten
+  emscripten chromium
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
@@ -44,8 +45,10 @@ build-fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUELVAR_FUZZ=ON
 	cmake --build $(FUZZ_BUILD)
 
-# The core built with emscripten for the browser, with the form's test tables to run under node.
+# The browser edition: the page in $(WEB_BUILD)/page, and the form's test tables to run under node;
+# its browser test's puppeteer-core comes from npm, as web/test/package-lock.json pins it.
 build-web: deps
+	cd web/test && npm ci --no-audit --no-fund --loglevel=error
 	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WEB_BUILD)
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+// The page's side of the browser toolkit: every call into JavaScript, in one place (WebPage.cpp).
+// Controls are known to the page by their form names, which are also their elements' ids.
+namespace quelvar::web::page {
+
+void Create(std::string_view name, int kind, int left, int top, int width, int height,
+            std::string_view text, bool enabled, bool visible, std::string_view accessibleName);
+void AddMenuItem(std::string_view name, std::string_view menu, std::string_view caption,
+                 int mnemonic, std::string_view shortcut);
+void SetText(std::string_view name, std::string_view text);
+void SetEnabled(std::string_view name, bool enabled);
+// The list's row count changed, or row `row` has new text: the page shows the rows in view.
+void ListChanged(std::string_view name, int32_t count);
+void RowChanged(std::string_view name, int32_t row);
+// The outline on `row`: a CSS colour, or empty to remove it.
+void Outline(std::string_view name, int32_t row, std::string_view colour);
+void RepaintList(std::string_view name);
+void ShowBox(std::string_view caption, std::string_view text, bool error);
+void SetTimerPeriod(int32_t period);
+void SetTitle(std::string_view title);
+
+}  // namespace quelvar::web::page

@@ -1,0 +1,158 @@
+#include "platform/web/WebToolkit.h"
+
+#include <cstdio>
+
+#include "platform/web/WebPage.h"
+
+namespace quelvar::web {
+namespace {
+
+// At most this many ticks a frame: a tab that was hidden resumes its run, it does not catch up.
+constexpr int kMostTicksAFrame = 100;
+
+std::string CssColour(platform::Color color) {
+  if (color.buttonFace) return {};
+  char text[8];
+  std::snprintf(text, sizeof text, "#%06x", static_cast<unsigned>(color.rgb & 0xFFFFFF));
+  return text;
+}
+
+}  // namespace
+
+WebButton::WebButton(const platform::ControlSpec& spec)
+    : name_(spec.name), caption_(spec.text), enabled_(spec.enabled), visible_(spec.visible) {}
+
+void WebButton::SetCaption(std::string_view caption) {
+  caption_ = caption;
+  page::SetText(name_, caption_);
+}
+
+void WebButton::SetEnabled(bool enabled) {
+  if (enabled == enabled_) return;
+  enabled_ = enabled;
+  page::SetEnabled(name_, enabled);
+}
+
+void WebLabel::SetText(std::string_view text) {
+  text_ = text;
+  page::SetText(name_, text_);
+}
+
+void WebListBox::Clear() {
+  lines_.Clear();
+  selected_ = -1;
+  page::ListChanged(name_, 0);
+}
+
+void WebListBox::Append(std::string_view text) {
+  lines_.Append(text);
+  page::ListChanged(name_, Count());
+}
+
+void WebListBox::Replace(int32_t j, std::string_view text) {
+  if (j == Count()) {
+    Append(text);
+    return;
+  }
+  lines_.Replace(static_cast<size_t>(j), text);
+  page::RowChanged(name_, j);
+}
+
+// An outline in the list's own background colour erases the one on its row.
+void WebListBox::FrameRect(const platform::Rect& rect) {
+  if (rect.Empty() || rect.top < 0) return;
+  page::Outline(name_, static_cast<int32_t>(rect.top / kRowHeight), CssColour(BrushColor()));
+}
+
+void WebListBox::RepaintNow() {
+  page::RepaintList(name_);
+}
+
+bool WebOpenDialog::Execute() {
+  if (!chosen_) return false;
+  FileName = *chosen_;
+  chosen_.reset();
+  return true;
+}
+
+void WebToolkit::Build(const platform::FormLayout& layout) {
+  using platform::ControlKind;
+  page::SetTitle(layout.caption);
+  for (const platform::ControlSpec& spec : layout.controls) {
+    const std::string name(spec.name);
+    takesKeys_[name] = spec.takesKeys;
+    page::Create(spec.name, static_cast<int>(spec.kind), spec.left, spec.top, spec.width,
+                 spec.height, spec.text, spec.enabled, spec.visible, spec.accessibleName);
+    switch (spec.kind) {
+      case ControlKind::Button:
+        buttons_[name] = std::make_unique<WebButton>(spec);
+        break;
+      case ControlKind::Label:
+        labels_[name] = std::make_unique<WebLabel>(spec);
+        break;
+      case ControlKind::ListBox:
+        lists_[name] = std::make_unique<WebListBox>(spec);
+        break;
+      default:
+        break;
+    }
+  }
+  for (const platform::MenuSpec& spec : layout.menu) {
+    page::AddMenuItem(spec.name, spec.menu, spec.caption, spec.mnemonic,
+                      platform::ShortcutText(spec.shortcut));
+    menu_[std::string(spec.name)] =
+        std::make_unique<platform::MenuItem>(platform::MenuItem{spec, {}});
+  }
+  timer_ = std::make_unique<WebTimer>(layout.timerInterval);
+}
+
+void WebToolkit::ShowMessage(std::string_view text) {
+  page::ShowBox(title_, text, false);
+}
+
+void WebToolkit::ShowErrorBox(std::string_view text) {
+  page::ShowBox(title_, text, true);
+}
+
+void WebToolkit::Click(std::string_view name) {
+  const WebButton& button = ButtonNamed(name);
+  if (button.Enabled() && button.Visible()) Dispatch(button.OnClick);
+}
+
+void WebToolkit::ChooseMenuItem(std::string_view name) {
+  const platform::MenuItem& item = MenuItemNamed(name);
+  Dispatch([&item] { item.Click(); });
+}
+
+void WebToolkit::Key(uint16_t key, uint8_t shift, std::string_view focus) {
+  for (const auto& [name, item] : menu_) {
+    if (item->spec.shortcut.key == key && item->spec.shortcut.shift == shift) {
+      ChooseMenuItem(name);
+      return;
+    }
+  }
+  const auto takes = takesKeys_.find(focus);
+  const bool windowItself = focus.empty();
+  if (keyHandler_ && (windowItself || (takes != takesKeys_.end() && takes->second))) {
+    Dispatch([this, key, shift] { keyHandler_(key, shift); });
+  }
+}
+
+void WebToolkit::Frame(double now) {
+  if (timer_->restarted || nextTick_ < 0) {
+    timer_->restarted = false;
+    nextTick_ = now + timer_->Period();
+    return;
+  }
+  for (int ticks = 0; now >= nextTick_ && ticks < kMostTicksAFrame; ++ticks) {
+    nextTick_ += timer_->Period();
+    Dispatch(timer_->OnTimer);
+    if (timer_->restarted) {
+      timer_->restarted = false;
+      nextTick_ = now + timer_->Period();
+    }
+  }
+  if (now >= nextTick_) nextTick_ = now + timer_->Period();
+}
+
+}  // namespace quelvar::web

@@ -1,0 +1,136 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/LineStore.h"
+#include "platform/Named.h"
+#include "platform/Toolkit.h"
+
+namespace quelvar::web {
+
+class WebButton final : public platform::Button {
+ public:
+  explicit WebButton(const platform::ControlSpec& spec);
+  void SetCaption(std::string_view caption) override;
+  std::string Caption() const override { return caption_; }
+  void SetEnabled(bool enabled) override;
+  bool Enabled() const override { return enabled_; }
+  void SetVisible(bool visible) override { visible_ = visible; }
+  bool Visible() const override { return visible_; }
+
+ private:
+  std::string name_;
+  std::string caption_;
+  bool enabled_;
+  bool visible_;
+};
+
+class WebLabel final : public platform::Label {
+ public:
+  explicit WebLabel(const platform::ControlSpec& spec) : name_(spec.name), text_(spec.text) {}
+  void SetText(std::string_view text) override;
+  std::string Text() const override { return text_; }
+
+ private:
+  std::string name_;
+  std::string text_;
+};
+
+// The lines live here; the page asks for the ones in view, so a list of any length costs the
+// page a screenful of rows.
+class WebListBox final : public platform::ListBox {
+ public:
+  static constexpr int32_t kRowHeight = 13;
+  explicit WebListBox(const platform::ControlSpec& spec) : name_(spec.name), width_(spec.width) {}
+  void Clear() override;
+  void Append(std::string_view text) override;
+  void Replace(int32_t j, std::string_view text) override;
+  int32_t Count() const override { return static_cast<int32_t>(lines_.Count()); }
+  int32_t Selected() const override { return selected_; }
+  void FrameRect(const platform::Rect& rect) override;
+  void RepaintNow() override;
+
+  void Select(int32_t row) { selected_ = row; }
+  std::string_view Row(int32_t row) const { return lines_.Line(static_cast<size_t>(row)); }
+
+ protected:
+  std::string_view LineAt(int32_t j) const override { return lines_.Line(static_cast<size_t>(j)); }
+  platform::Rect ItemRect(int32_t j) const override {
+    return {0, int64_t{j} * kRowHeight, width_, (int64_t{j} + 1) * kRowHeight};
+  }
+
+ private:
+  std::string name_;
+  int32_t width_;
+  platform::LineStore lines_;
+  int32_t selected_ = -1;
+};
+
+// The page's clock delivers the ticks: on each frame, as many as whole periods have passed.
+class WebTimer final : public platform::Timer {
+ public:
+  explicit WebTimer(int32_t period) : Timer(period) {}
+  bool restarted = true;  // the next tick is due one period after the frame that sees this
+
+ protected:
+  void Restart(int32_t) override { restarted = true; }
+};
+
+// The page shows its own dialog before Load runs; Load then takes the name chosen there, or
+// finds the dialog cancelled.
+class WebOpenDialog final : public platform::OpenDialog {
+ public:
+  bool Execute() override;
+  void ChooseOnce(std::string name) { chosen_ = std::move(name); }
+
+ private:
+  std::optional<std::string> chosen_;
+};
+
+class WebToolkit final : public platform::Toolkit {
+ public:
+  explicit WebToolkit(std::string title) : title_(std::move(title)) {}
+
+  void Build(const platform::FormLayout& layout) override;
+  WebButton& ButtonNamed(std::string_view name) override { return platform::Named(buttons_, name); }
+  WebLabel& LabelNamed(std::string_view name) override { return platform::Named(labels_, name); }
+  WebListBox& ListNamed(std::string_view name) override { return platform::Named(lists_, name); }
+  platform::MenuItem& MenuItemNamed(std::string_view name) override {
+    return platform::Named(menu_, name);
+  }
+  WebTimer& MainTimer() override { return *timer_; }
+  WebOpenDialog& FileDialog() override { return dialog_; }
+  void SetKeyHandler(platform::KeyHandler handler) override { keyHandler_ = std::move(handler); }
+  std::string Title() const override { return title_; }
+  void ShowMessage(std::string_view text) override;
+  void Close() override {}
+
+  // What the page reports.
+  void Click(std::string_view button);
+  void ChooseMenuItem(std::string_view item);
+  void Key(uint16_t key, uint8_t shift, std::string_view focus);
+  // Delivers the ticks due by `now` (milliseconds), at most a bounded number, so that a page that
+  // was hidden does not wake to a burst.
+  void Frame(double now);
+
+ protected:
+  void ShowErrorBox(std::string_view text) override;
+
+ private:
+  std::string title_;
+  platform::NamedMap<WebButton> buttons_;
+  platform::NamedMap<WebLabel> labels_;
+  platform::NamedMap<WebListBox> lists_;
+  platform::NamedMap<platform::MenuItem> menu_;
+  std::map<std::string, bool, std::less<>> takesKeys_;
+  std::unique_ptr<WebTimer> timer_;
+  WebOpenDialog dialog_;
+  platform::KeyHandler keyHandler_;
+  double nextTick_ = -1;
+};
+
+}  // namespace quelvar::web

@@ -1,0 +1,252 @@
+// The page's half of Quelvar's browser toolkit: it builds the controls the wasm form describes,
+// shows the rows of a list that are in view, draws the current-line frame, runs the menu, the
+// keys, the open dialog and the boxes, and drives the timer from the page's clock.
+"use strict";
+
+const ROW = 13;
+const KIND = { button: 0, label: 1, list: 2, bevel: 3, image: 4 };
+const lists = {};
+let modal = false;  // while a box or the dialog is open, the window takes no commands
+
+function call(name, types, args) {
+  return Module.ccall(name, types.ret || null, types.args || [], args || []);
+}
+function cstr(name) { return { args: ["string"] }; }
+
+// The rows of a list in view, and the frame on any of them.
+function renderList(name) {
+  const list = lists[name];
+  const first = Math.floor(list.el.scrollTop / ROW);
+  const shown = Math.ceil(list.el.clientHeight / ROW) + 1;
+  list.rows.style.height = (list.count + 1) * ROW + "px";
+  list.rows.textContent = "";
+  for (let r = first; r < first + shown && r <= list.count; ++r) {
+    const outline = list.outlines.get(r);
+    if (r === list.count && !outline) break;
+    const row = document.createElement("div");
+    row.className = "row" + (r === list.selected ? " selected" : "");
+    row.style.top = r * ROW + "px";
+    row.dataset.row = r;
+    if (r < list.count) {
+      const text = Module.ccall("quelvar_row", "number", ["string", "number"], [name, r]);
+      const size = Module.ccall("quelvar_row_size", "number", ["string", "number"], [name, r]);
+      row.textContent = UTF8ToString(text, size);
+    }
+    if (outline) row.style.boxShadow = "inset 0 0 0 1px " + outline;
+    list.rows.appendChild(row);
+  }
+}
+
+const pending = new Set();
+function scheduleRender(name) {
+  if (pending.size === 0) requestAnimationFrame(() => {
+    for (const n of pending) renderList(n);
+    pending.clear();
+  });
+  pending.add(name);
+}
+
+const QuelvarPage = {
+  create(name, kind, left, top, width, height, text, enabled, visible, accessible) {
+    let el;
+    if (kind === KIND.button) {
+      el = document.createElement("button");
+      el.textContent = text;
+      el.disabled = !enabled;
+      el.addEventListener("click", () => {
+        if (modal) return;
+        if (name === "Button6") openDialog(); else call("quelvar_click", cstr(), [name]);
+      });
+    } else if (kind === KIND.label) {
+      el = document.createElement("span");
+      el.className = "label";
+      el.textContent = text;
+    } else if (kind === KIND.list) {
+      el = document.createElement("div");
+      el.className = "list";
+      el.tabIndex = 0;
+      el.setAttribute("role", "listbox");
+      const rows = document.createElement("div");
+      rows.className = "rows";
+      el.appendChild(rows);
+      lists[name] = { el, rows, count: 0, outlines: new Map(), selected: -1 };
+      el.addEventListener("scroll", () => scheduleRender(name));
+      el.addEventListener("click", (event) => {
+        const row = event.target.dataset ? Number(event.target.dataset.row) : NaN;
+        if (!Number.isNaN(row) && row < lists[name].count) {
+          lists[name].selected = row;
+          Module.ccall("quelvar_select", null, ["string", "number"], [name, row]);
+          scheduleRender(name);
+        }
+      });
+    } else if (kind === KIND.bevel) {
+      el = document.createElement("div");
+      el.className = "bevel";
+      el.setAttribute("role", "separator");
+    } else {
+      el = document.createElement("img");
+      el.src = "logo.svg";
+      el.alt = accessible;
+    }
+    el.id = name;
+    el.classList.add("control");
+    el.style.left = left + "px";
+    el.style.top = top + "px";
+    if (kind !== KIND.label) {
+      el.style.width = width + "px";
+      el.style.height = height + "px";
+    }
+    if (!visible) el.hidden = true;
+    el.setAttribute("aria-label", accessible || text);
+    document.getElementById("form").appendChild(el);
+  },
+  addMenuItem(name, menu, caption, mnemonic, shortcut) {
+    let title = document.getElementById("menu-" + menu);
+    if (!title) {
+      title = document.createElement("div");
+      title.id = "menu-" + menu;
+      title.className = "menu";
+      title.setAttribute("role", "menuitem");
+      title.innerHTML = "<span><u>" + menu[0] + "</u>" + menu.slice(1) + "</span>";
+      const items = document.createElement("div");
+      items.className = "items";
+      items.setAttribute("role", "menu");
+      title.appendChild(items);
+      title.addEventListener("click", () => { if (!modal) title.classList.toggle("open"); });
+      document.getElementById("menubar").appendChild(title);
+    }
+    const items = title.querySelector(".items");
+    const item = document.createElement("div");
+    if (caption === "-") {
+      item.className = "separator";
+    } else {
+      item.className = "item";
+      item.id = name;
+      item.setAttribute("role", "menuitem");
+      const label = mnemonic >= 0
+          ? caption.slice(0, mnemonic) + "<u>" + caption[mnemonic] + "</u>" + caption.slice(mnemonic + 1)
+          : caption;
+      item.innerHTML = "<span>" + label + "</span><span>" + shortcut + "</span>";
+      if (shortcut === "F6") item.title = "F6 may be kept by the browser: use this menu or Halt";
+      item.addEventListener("click", (event) => {
+        event.stopPropagation();
+        title.classList.remove("open");
+        if (modal) return;
+        if (name === "Load1") openDialog(); else call("quelvar_menu", cstr(), [name]);
+      });
+    }
+    items.appendChild(item);
+  },
+  setText(name, text) { document.getElementById(name).textContent = text; },
+  setEnabled(name, enabled) { document.getElementById(name).disabled = !enabled; },
+  listChanged(name, count) {
+    lists[name].count = count;
+    if (count === 0) { lists[name].outlines.clear(); lists[name].selected = -1; }
+    scheduleRender(name);
+  },
+  rowChanged(name) { scheduleRender(name); },
+  outline(name, row, colour) {
+    if (colour) lists[name].outlines.set(row, colour); else lists[name].outlines.delete(row);
+    scheduleRender(name);
+  },
+  repaintList(name) { lists[name].outlines.clear(); renderList(name); },
+  showBox(caption, text, error) {
+    document.getElementById("boxCaption").textContent = caption;
+    document.getElementById("boxText").textContent = text;
+    document.getElementById("box").dataset.error = error ? "1" : "0";
+    document.getElementById("box").hidden = false;
+    modal = true;
+    document.getElementById("boxOk").focus();
+  },
+  setTimerPeriod() {},
+  setTitle(title) { document.title = title; },
+};
+
+document.getElementById("boxOk").addEventListener("click", () => {
+  document.getElementById("box").hidden = true;
+  modal = false;
+});
+
+// The open dialog: the current folder of the page's file system, a typed name, files added from
+// the computer. Load runs once it is closed, with the name chosen or as cancelled.
+function openDialog() {
+  const FS = Module.FS;
+  const names = FS.readdir(FS.cwd()).filter((n) => n.endsWith(".rm"));
+  const list = document.getElementById("openFiles");
+  list.textContent = "";
+  for (const n of names) {
+    const li = document.createElement("li");
+    li.textContent = n;
+    li.addEventListener("click", () => { document.getElementById("openName").value = n; });
+    li.addEventListener("dblclick", () => closeDialog(n));
+    list.appendChild(li);
+  }
+  document.getElementById("openFolder").textContent = FS.cwd();
+  const last = UTF8ToString(Module.ccall("quelvar_file_name", "number", [], []));
+  document.getElementById("openName").value = last.split("/").pop();
+  document.getElementById("open").hidden = false;
+  modal = true;
+  document.getElementById("openName").focus();
+}
+function closeDialog(name) {
+  document.getElementById("open").hidden = true;
+  modal = false;
+  call("quelvar_load", cstr(), [name]);
+}
+document.getElementById("openOk").addEventListener("click",
+    () => closeDialog(document.getElementById("openName").value));
+document.getElementById("openCancel").addEventListener("click", () => closeDialog(""));
+document.getElementById("openName").addEventListener("keydown", (event) => {
+  if (event.key === "Enter") closeDialog(event.target.value);
+  if (event.key === "Escape") closeDialog("");
+  event.stopPropagation();
+});
+document.getElementById("openAddButton").addEventListener("click",
+    () => document.getElementById("openAdd").click());
+document.getElementById("openAdd").addEventListener("change", async (event) => {
+  for (const file of event.target.files) {
+    Module.FS.writeFile(Module.FS.cwd() + "/" + file.name, new Uint8Array(await file.arrayBuffer()));
+  }
+  openDialog();
+});
+
+// Keys: F1 to F12 and letters by their virtual-key codes, with Shift 1, Alt 2, Ctrl 4.
+document.addEventListener("keydown", (event) => {
+  if (modal) {
+    if (!document.getElementById("box").hidden && (event.key === "Enter" || event.key === "Escape")) {
+      document.getElementById("boxOk").click();
+      event.preventDefault();
+    }
+    return;
+  }
+  let key = 0;
+  const f = /^F(\d+)$/.exec(event.key);
+  if (f) key = 111 + Number(f[1]);
+  else if (event.key.length === 1) key = event.key.toUpperCase().charCodeAt(0);
+  if (!key || ["Shift", "Control", "Alt", "Meta"].includes(event.key)) return;
+  const shift = (event.shiftKey ? 1 : 0) | (event.altKey ? 2 : 0) | (event.ctrlKey ? 4 : 0);
+  if (key === 114 && shift === 0) { event.preventDefault(); openDialog(); return; }
+  const focused = document.activeElement;
+  const focus = focused && focused.classList.contains("control") ? focused.id : "";
+  if (f || shift & 4) event.preventDefault();
+  Module.ccall("quelvar_key", null, ["number", "number", "string"], [key, shift, focus]);
+});
+
+// The timer: each animation frame, and a 4 ms interval for when frames are scarce, deliver the
+// ticks that are due.
+function frame() {
+  Module._quelvar_frame(performance.now());
+  requestAnimationFrame(frame);
+}
+
+var Module = {
+  onRuntimeInitialized() {
+    Module.FS.chdir("/examples");
+    Module._quelvar_start();
+    requestAnimationFrame(frame);
+    setInterval(() => Module._quelvar_frame(performance.now()), 4);
+    const descriptor = new URLSearchParams(location.search).get("descriptor");
+    if (descriptor) call("quelvar_load", cstr(), [descriptor]);
+    document.body.dataset.ready = "1";
+  },
+};
