@@ -37,6 +37,34 @@ function renderList(name) {
   }
 }
 
+// A caption with its mnemonic letter underlined.
+function marked(caption, mnemonic) {
+  if (mnemonic < 0) return caption;
+  return caption.slice(0, mnemonic) + "<u>" + caption[mnemonic] + "</u>" + caption.slice(mnemonic + 1);
+}
+
+// A folder opened through the File System Access API, where the browser has it: its files are
+// copied into the page's folder again before every Run It and Step Or Run, so that edits made in
+// an editor take effect as on the desktop.
+let openedFolder = null;
+async function copyFolder() {
+  if (!openedFolder) return;
+  for await (const [name, handle] of openedFolder.entries()) {
+    if (handle.kind !== "file") continue;
+    const file = await handle.getFile();
+    Module.FS.writeFile(Module.FS.cwd() + "/" + name, new Uint8Array(await file.arrayBuffer()));
+  }
+}
+const rereads = new Set(["RunIt1", "StepOrRun1", "Button4", "Button7"]);
+
+// A menu command, or a button, as the page starts it: Load opens the page's dialog first.
+async function command(name) {
+  if (name === "Load1" || name === "Button6") { openDialog(); return; }
+  if (openedFolder && rereads.has(name)) await copyFolder();
+  if (name.startsWith("Button")) call("quelvar_click", cstr(), [name]);
+  else call("quelvar_menu", cstr(), [name]);
+}
+
 const pending = new Set();
 function scheduleRender(name) {
   if (pending.size === 0) requestAnimationFrame(() => {
@@ -53,10 +81,7 @@ const QuelvarPage = {
       el = document.createElement("button");
       el.textContent = text;
       el.disabled = !enabled;
-      el.addEventListener("click", () => {
-        if (modal) return;
-        if (name === "Button6") openDialog(); else call("quelvar_click", cstr(), [name]);
-      });
+      el.addEventListener("click", () => { if (!modal) command(name); });
     } else if (kind === KIND.label) {
       el = document.createElement("span");
       el.className = "label";
@@ -97,24 +122,25 @@ const QuelvarPage = {
       el.style.height = height + "px";
     }
     if (!visible) el.hidden = true;
-    el.setAttribute("aria-label", accessible || text);
+    if (kind !== KIND.label) el.setAttribute("aria-label", accessible || text);
     document.getElementById("form").appendChild(el);
   },
+  addMenu(menu, mnemonic) {
+    const title = document.createElement("div");
+    title.id = "menu-" + menu;
+    title.className = "menu";
+    title.setAttribute("role", "menuitem");
+    title.dataset.mnemonic = menu[mnemonic].toUpperCase();
+    title.innerHTML = "<span>" + marked(menu, mnemonic) + "</span>";
+    const items = document.createElement("div");
+    items.className = "items";
+    items.setAttribute("role", "menu");
+    title.appendChild(items);
+    title.addEventListener("click", () => { if (!modal) title.classList.toggle("open"); });
+    document.getElementById("menubar").appendChild(title);
+  },
   addMenuItem(name, menu, caption, mnemonic, shortcut) {
-    let title = document.getElementById("menu-" + menu);
-    if (!title) {
-      title = document.createElement("div");
-      title.id = "menu-" + menu;
-      title.className = "menu";
-      title.setAttribute("role", "menuitem");
-      title.innerHTML = "<span><u>" + menu[0] + "</u>" + menu.slice(1) + "</span>";
-      const items = document.createElement("div");
-      items.className = "items";
-      items.setAttribute("role", "menu");
-      title.appendChild(items);
-      title.addEventListener("click", () => { if (!modal) title.classList.toggle("open"); });
-      document.getElementById("menubar").appendChild(title);
-    }
+    const title = document.getElementById("menu-" + menu);
     const items = title.querySelector(".items");
     const item = document.createElement("div");
     if (caption === "-") {
@@ -123,16 +149,13 @@ const QuelvarPage = {
       item.className = "item";
       item.id = name;
       item.setAttribute("role", "menuitem");
-      const label = mnemonic >= 0
-          ? caption.slice(0, mnemonic) + "<u>" + caption[mnemonic] + "</u>" + caption.slice(mnemonic + 1)
-          : caption;
-      item.innerHTML = "<span>" + label + "</span><span>" + shortcut + "</span>";
+      if (mnemonic >= 0) item.dataset.mnemonic = caption[mnemonic].toUpperCase();
+      item.innerHTML = "<span>" + marked(caption, mnemonic) + "</span><span>" + shortcut + "</span>";
       if (shortcut === "F6") item.title = "F6 may be kept by the browser: use this menu or Halt";
       item.addEventListener("click", (event) => {
         event.stopPropagation();
         title.classList.remove("open");
-        if (modal) return;
-        if (name === "Load1") openDialog(); else call("quelvar_menu", cstr(), [name]);
+        if (!modal) command(name);
       });
     }
     items.appendChild(item);
@@ -203,6 +226,25 @@ document.getElementById("openName").addEventListener("keydown", (event) => {
 });
 document.getElementById("openAddButton").addEventListener("click",
     () => document.getElementById("openAdd").click());
+document.getElementById("openAddFolderButton").addEventListener("click",
+    () => document.getElementById("openAddFolder").click());
+document.getElementById("openAddFolder").addEventListener("change", async (event) => {
+  for (const file of event.target.files) {
+    Module.FS.writeFile(Module.FS.cwd() + "/" + file.name, new Uint8Array(await file.arrayBuffer()));
+  }
+  openDialog();
+});
+if (window.showDirectoryPicker) {
+  const button = document.getElementById("openFolderButton");
+  button.hidden = false;
+  document.querySelector("#open .hint").textContent =
+      "A folder opened here is read again at every Run It and Step Or Run.";
+  button.addEventListener("click", async () => {
+    openedFolder = await window.showDirectoryPicker();
+    await copyFolder();
+    openDialog();
+  });
+}
 document.getElementById("openAdd").addEventListener("change", async (event) => {
   for (const file of event.target.files) {
     Module.FS.writeFile(Module.FS.cwd() + "/" + file.name, new Uint8Array(await file.arrayBuffer()));
@@ -219,6 +261,25 @@ document.addEventListener("keydown", (event) => {
     }
     return;
   }
+  // Alt and a menu's letter opens it; a letter then picks its item; Escape closes it.
+  const open = document.querySelector("#menubar .menu.open");
+  const letter = event.key.length === 1 ? event.key.toUpperCase() : "";
+  if (event.altKey && letter) {
+    const menu = document.querySelector(`#menubar .menu[data-mnemonic="${letter}"]`);
+    if (menu) {
+      document.querySelectorAll("#menubar .menu").forEach((m) => m.classList.remove("open"));
+      menu.classList.add("open");
+      event.preventDefault();
+      return;
+    }
+  }
+  if (open) {
+    event.preventDefault();
+    if (event.key === "Escape") open.classList.remove("open");
+    const item = letter && open.querySelector(`.item[data-mnemonic="${letter}"]`);
+    if (item) item.click();
+    return;
+  }
   let key = 0;
   const f = /^F(\d+)$/.exec(event.key);
   if (f) key = 111 + Number(f[1]);
@@ -226,6 +287,11 @@ document.addEventListener("keydown", (event) => {
   if (!key || ["Shift", "Control", "Alt", "Meta"].includes(event.key)) return;
   const shift = (event.shiftKey ? 1 : 0) | (event.altKey ? 2 : 0) | (event.ctrlKey ? 4 : 0);
   if (key === 114 && shift === 0) { event.preventDefault(); openDialog(); return; }
+  if (openedFolder && key === 120 && (shift === 4 || shift === 1)) {
+    event.preventDefault();
+    command(shift === 4 ? "RunIt1" : "StepOrRun1");
+    return;
+  }
   const focused = document.activeElement;
   const focus = focused && focused.classList.contains("control") ? focused.id : "";
   if (f || shift & 4) event.preventDefault();

@@ -54,11 +54,27 @@ try {
   check("Run It disabled", await page.$eval("#Button4", (b) => b.disabled));
   check("menu", (await page.$$eval("#menubar .item", (els) => els.map((e) => e.id))).join(",") ===
       "Load1,Exit1,RunIt1,StepOrRun1,NextStep1,Halt1,About1");
+  check("the lists' accessible names",
+        (await page.$eval("#List1", (e) => e.getAttribute("aria-label"))) === "Registers" &&
+        (await page.$eval("#List2", (e) => e.getAttribute("aria-label"))) === "Program");
+  // Alt and the Help menu's letter, then the About item's.
+  await page.keyboard.down("Alt");
+  await page.keyboard.press("h");
+  await page.keyboard.up("Alt");
+  await page.keyboard.press("a");
+  check("Alt+H, A opens About", !(await page.$eval("#box", (b) => b.hidden)));
+  await page.keyboard.press("Enter");
+  check("Enter closes the box", await page.$eval("#box", (b) => b.hidden));
   await page.close();
 
   // ?descriptor=multiply.rm, then Ctrl+F9 until the run ends.
   page = await open("?descriptor=multiply.rm");
   check("descriptor loaded", (await text(page, "#Label10")) === "multiply-program.txt");
+  // Labels are named by their text, the rest by an aria-label.
+  const unnamed = await page.$$eval("#form .control:not([hidden])", (els) => els
+      .filter((e) => !e.id || !(e.getAttribute("aria-label") || e.textContent)).map((e) => e.id));
+  check("every control has its form name as id and an accessible name", unnamed.length === 0,
+        unnamed.join());
   await page.keyboard.down("Control");
   await page.keyboard.press("F9");
   await page.keyboard.up("Control");

@@ -14,6 +14,8 @@ EM_JS(void, js_create,
                            UTF8ToString(text, textSize), !!enabled, !!visible,
                            UTF8ToString(accessible, accessibleSize));
       });
+EM_JS(void, js_add_menu, (const char* title, int mnemonic),
+      { QuelvarPage.addMenu(UTF8ToString(title), mnemonic); });
 EM_JS(void, js_add_menu_item,
       (const char* name, const char* menu, const char* caption, int mnemonic, const char* shortcut),
       {
@@ -54,6 +56,10 @@ void Create(std::string_view name, int kind, int left, int top, int width, int h
   js_create(Z(name).c_str(), kind, left, top, width, height, text.data(),
             static_cast<int>(text.size()), enabled, visible, accessibleName.data(),
             static_cast<int>(accessibleName.size()));
+}
+
+void AddMenu(std::string_view title, int mnemonic) {
+  js_add_menu(Z(title).c_str(), mnemonic);
 }
 
 void AddMenuItem(std::string_view name, std::string_view menu, std::string_view caption,

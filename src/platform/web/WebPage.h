@@ -9,6 +9,7 @@ namespace quelvar::web::page {
 
 void Create(std::string_view name, int kind, int left, int top, int width, int height,
             std::string_view text, bool enabled, bool visible, std::string_view accessibleName);
+void AddMenu(std::string_view title, int mnemonic);
 void AddMenuItem(std::string_view name, std::string_view menu, std::string_view caption,
                  int mnemonic, std::string_view shortcut);
 void SetText(std::string_view name, std::string_view text);

@@ -97,6 +97,9 @@ void WebToolkit::Build(const platform::FormLayout& layout) {
         break;
     }
   }
+  for (const platform::MenuTitleSpec& menu : layout.menus) {
+    page::AddMenu(menu.title, menu.mnemonic);
+  }
   for (const platform::MenuSpec& spec : layout.menu) {
     page::AddMenuItem(spec.name, spec.menu, spec.caption, spec.mnemonic,
                       platform::ShortcutText(spec.shortcut));
