@@ -13,26 +13,37 @@ function call(name, types, args) {
 }
 function cstr(name) { return { args: ["string"] }; }
 
-// The rows of a list in view, and the frame on any of them.
+// The rows of a list in view, and the frame on any of them. Each row's edges are put on whole
+// device pixels, wherever the list stands on the page and whatever the devicePixelRatio, so that
+// a frame is exact and never blends into its neighbours.
 function renderList(name) {
   const list = lists[name];
   const first = Math.floor(list.el.scrollTop / ROW);
   const shown = Math.ceil(list.el.clientHeight / ROW) + 1;
   list.rows.style.height = (list.count + 1) * ROW + "px";
   list.rows.textContent = "";
+  const ratio = window.devicePixelRatio || 1;
+  const snap = (v) => Math.round(v * ratio) / ratio;
+  const box = list.rows.getBoundingClientRect();
   for (let r = first; r < first + shown && r <= list.count; ++r) {
     const outline = list.outlines.get(r);
     if (r === list.count && !outline) break;
     const row = document.createElement("div");
     row.className = "row" + (r === list.selected ? " selected" : "");
-    row.style.top = r * ROW + "px";
+    const top = snap(box.top + r * ROW);
+    row.style.top = top - box.top + "px";
+    row.style.height = snap(box.top + (r + 1) * ROW) - top + "px";
+    row.style.left = snap(box.left) - box.left + "px";
+    row.style.width = snap(box.right) - snap(box.left) + "px";
     row.dataset.row = r;
     if (r < list.count) {
       const text = Module.ccall("quelvar_row", "number", ["string", "number"], [name, r]);
       const size = Module.ccall("quelvar_row_size", "number", ["string", "number"], [name, r]);
       row.textContent = UTF8ToString(text, size);
     }
-    if (outline) row.style.boxShadow = "inset 0 0 0 1px " + outline;
+    // One logical pixel, as a whole number of device pixels.
+    row.style.borderWidth = Math.max(1, Math.round(ratio)) / ratio + "px";
+    if (outline) row.style.borderColor = outline;
     list.rows.appendChild(row);
   }
 }
@@ -297,6 +308,17 @@ document.addEventListener("keydown", (event) => {
   if (f || shift & 4) event.preventDefault();
   Module.ccall("quelvar_key", null, ["number", "number", "string"], [key, shift, focus]);
 });
+
+// A change of size or of devicePixelRatio (zoom, another screen) places the rows again.
+function renderAll() { for (const name in lists) scheduleRender(name); }
+window.addEventListener("resize", renderAll);
+function watchRatio() {
+  matchMedia(`(resolution: ${window.devicePixelRatio}dppx)`).addEventListener("change", () => {
+    renderAll();
+    watchRatio();
+  }, { once: true });
+}
+watchRatio();
 
 // The timer: each animation frame, and a 4 ms interval for when frames are scarce, deliver the
 // ticks that are due.

@@ -7,6 +7,7 @@ import http from "node:http";
 import fs from "node:fs";
 import path from "node:path";
 import puppeteer from "puppeteer-core";
+import { PNG } from "pngjs";
 
 const folder = path.resolve(process.argv[2]);
 const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
@@ -41,7 +42,7 @@ async function open(query) {
 const text = (page, selector) => page.$eval(selector, (el) => el.textContent);
 const rows = (page, list) => page.$$eval(`#${list} .row`, (els) => els.map((e) => e.textContent));
 const framed = (page, list) => page.$$eval(`#${list} .row`, (els) =>
-    els.filter((e) => e.style.boxShadow.includes("rgb(0, 0, 255)")).map((e) => Number(e.dataset.row)));
+    els.filter((e) => e.style.borderColor === "rgb(0, 0, 255)").map((e) => Number(e.dataset.row)));
 const started = Date.now();
 
 try {
@@ -91,14 +92,58 @@ try {
   await page.keyboard.press("F9");
   await page.keyboard.up("Shift");
   await page.waitForFunction(() => [...document.querySelectorAll("#List2 .row")]
-      .some((e) => e.dataset.row === "0" && e.style.boxShadow.includes("rgb(0, 0, 255)")));
+      .some((e) => e.dataset.row === "0" && e.style.borderColor === "rgb(0, 0, 255)"));
   check("Step Or Run frames line 1", (await framed(page, "List2")).join() === "0");
   await page.keyboard.press("F7");
   await page.keyboard.press("F7");
   await page.waitForFunction(() => document.getElementById("Label3").textContent === "3");
   await page.waitForFunction(() => [...document.querySelectorAll("#List2 .row")]
-      .some((e) => e.dataset.row === "2" && e.style.boxShadow.includes("rgb(0, 0, 255)")));
+      .some((e) => e.dataset.row === "2" && e.style.borderColor === "rgb(0, 0, 255)"));
   check("Next moves the frame", (await framed(page, "List2")).join() === "2");
+
+  // The frame at the devicePixelRatios of today's screens: one closed rectangle of the frame
+  // colour, whole device pixels, and no other pixel of that colour in the list. (At 1.25 the
+  // browser's layout cannot put an edge on a device pixel: it blends the frame's edges.)
+  for (const ratio of [1, 1.5, 2]) {
+    await page.setViewport({ width: 800, height: 500, deviceScaleFactor: ratio });
+    await new Promise((resolve) => setTimeout(resolve, 100));
+    // The whole viewport, in device pixels as painted (a clipped shot may be resampled), read
+    // where the list stands.
+    const image = PNG.sync.read(await page.screenshot());
+    const area = await page.$eval("#List2", (e) => e.getBoundingClientRect().toJSON());
+    const x0 = Math.floor(area.left * ratio), x1 = Math.ceil(area.right * ratio);
+    const y0 = Math.floor(area.top * ratio), y1 = Math.ceil(area.bottom * ratio);
+    let top = Infinity, left = Infinity, bottom = -1, right = -1, blue = 0;
+    const isBlue = (x, y) => {
+      const i = (y * image.width + x) * 4;
+      return image.data[i] === 0 && image.data[i + 1] === 0 && image.data[i + 2] === 255;
+    };
+    for (let y = y0; y < y1; ++y) {
+      for (let x = x0; x < x1; ++x) {
+        if (!isBlue(x, y)) continue;
+        ++blue;
+        top = Math.min(top, y); bottom = Math.max(bottom, y);
+        left = Math.min(left, x); right = Math.max(right, x);
+      }
+    }
+    // The border's width in device pixels: what the top edge shows at the middle.
+    let width = 0;
+    while (top + width <= bottom && isBlue((left + right) >> 1, top + width)) ++width;
+    let outline = 0;
+    for (let y = top; y <= bottom; ++y) {
+      for (let x = left; x <= right; ++x) {
+        const edge = y < top + width || y > bottom - width || x < left + width || x > right - width;
+        if (edge && isBlue(x, y)) ++outline;
+      }
+    }
+    const rowHeight = bottom - top + 1;
+    check(`one closed frame at devicePixelRatio ${ratio}`,
+          blue > 0 && blue === outline &&
+              outline === 2 * width * (right - left + 1) + 2 * width * (rowHeight - 2 * width) &&
+              Math.abs(rowHeight - 13 * ratio) <= 1,
+          `${blue} blue pixels, ${outline} on the frame, ${width} wide, ${rowHeight} high`);
+  }
+  await page.setViewport({ width: 800, height: 500, deviceScaleFactor: 1 });
 
   // About, and ticks behind it: a run of forever.rm goes on while the box is open.
   await page.close();
