@@ -73,6 +73,11 @@ class TForm1 {
   void Button9Click();  // the Pause toggle
   void FormKeyDown(uint16_t key, uint8_t shift);
 
+  // Draws the frame of program line `line` in the list's brush colour.
+  void FrameLine(int32_t line);
+  // The end of a run: "Run It" enabled again, the run switch off.
+  void EndRun();
+
   // The menu.
   void Load1Click();
   void Exit1Click();
@@ -86,8 +91,6 @@ class TForm1 {
   void FillRegsField();
   // Tells the toolkit when a load takes long, so that the window shows it is busy.
   std::function<void()> Busy();
-  void FrameLine(int32_t line);
-  void EndRun();
 
   platform::Toolkit& Toolkit;
   // Registers written since the register list last showed them. Every other listed line already

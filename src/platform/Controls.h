@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -40,6 +41,11 @@ class Label {
 
 class ListBox {
  public:
+  // A row shows only the start of its line: more than the widest list has room for (2 pixels a
+  // character at the narrowest), and never the whole of a line of megabytes, which a toolkit would
+  // lay out at every repaint. The machine still reads the whole line.
+  static constexpr size_t kShownBytes = 256;
+
   virtual ~ListBox() = default;
   virtual void Clear() = 0;
   virtual void Append(std::string_view text) = 0;

@@ -40,24 +40,6 @@ std::string Canonical(const ProgramLine& line) {
   }
 }
 
-namespace {
-
-// The fields of T and J as the machine scans them: from the third character, each up to its
-// delimiter or to the end of the line.
-struct Field {
-  std::string_view text;
-  bool delimited;
-};
-
-Field NextField(std::string_view line, size_t& pos, char delimiter) {
-  const size_t start = std::min(pos, line.size());
-  const size_t end = std::min(line.find(delimiter, start), line.size());
-  pos = end + 1;
-  return {line.substr(start, end - start), end < line.size()};
-}
-
-}  // namespace
-
 std::string Diagnostic(const Finding& finding) {
   return finding.file + (finding.line > 0 ? ":" + std::to_string(finding.line) : "") +
          ": warning: " + finding.text;
@@ -82,7 +64,7 @@ std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t
       found.push_back(does +
                       ": the operand is read from the third character to the one before last");
     }
-    operands.push_back(text.size() > 3 ? text.substr(2, text.size() - 3) : std::string_view());
+    operands.push_back(CutOperand(text));
   } else {
     const bool jump = line.op == ProgramLine::Op::kJump;
     if (text.size() < 2 || text[1] != '(') {

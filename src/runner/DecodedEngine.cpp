@@ -5,14 +5,6 @@
 #include "text/ProgramLine.h"
 
 namespace quelvar {
-namespace {
-
-// Program line k is list row k - 1; the index can be any 32-bit value, so this wraps.
-int32_t RowOfLine(int32_t line) {
-  return static_cast<int32_t>(static_cast<uint32_t>(line) - 1u);
-}
-
-}  // namespace
 
 DecodedEngine::DecodedEngine(TForm1& form)
     : form_(form), count_(form.List2->Count()), registers_(form.Regs.size()) {
@@ -136,21 +128,17 @@ done:
 // What the ticks leave, shown once: the frame moved from the line the engine started at to the
 // line that runs next, the register lines of what changed, the index, and the end of the run.
 void DecodedEngine::ShowState(int32_t lineBefore) {
-  platform::ListBox& program = *form_.List2;
-  program.SetBrushColor(platform::clBtnFace);
-  program.FrameRect(program.RowRect(RowOfLine(lineBefore)));
+  form_.List2->SetBrushColor(platform::clBtnFace);
+  form_.FrameLine(lineBefore);
   form_.Button4->SetEnabled(false);
   for (const int32_t n : written_) {
     const ShortText text = RegisterLine(n, form_.Regs[n]);
     if (form_.List1->Line(n - 1) != std::string_view(text)) form_.List1->Replace(n - 1, text);
   }
   form_.Label3->SetText(DecimalText(form_.InstrIndex));
-  if (count_ < form_.InstrIndex) {
-    form_.Button4->SetEnabled(true);
-    form_.RunFlag = 0;
-  }
-  program.SetBrushColor(platform::kBlue);
-  program.FrameRect(program.RowRect(RowOfLine(form_.InstrIndex)));
+  if (count_ < form_.InstrIndex) form_.EndRun();
+  form_.List2->SetBrushColor(platform::kBlue);
+  form_.FrameLine(form_.InstrIndex);
 }
 
 }  // namespace quelvar

@@ -12,23 +12,20 @@ int32_t Operand(std::string_view text) {
   return ValInteger(text).value;
 }
 
-// The operand of Z and S is cut by position: the line without its first two characters and its
-// last one, so the brackets are never looked at.
+}  // namespace
+
+// Cut by position, so the brackets are never looked at.
 std::string_view CutOperand(std::string_view line) {
   return line.size() > 3 ? line.substr(2, line.size() - 3) : std::string_view();
 }
 
-// The text from `pos` up to `delimiter`, or up to the end of the line when there is none; `pos`
-// moves past the delimiter.
-std::string_view NextField(std::string_view line, size_t& pos, char delimiter) {
+Field NextField(std::string_view line, size_t& pos, char delimiter) {
   const size_t start = std::min(pos, line.size());
   size_t end = start;
   while (end < line.size() && line[end] != delimiter) ++end;
   pos = end + 1;
-  return line.substr(start, end - start);
+  return {line.substr(start, end - start), end < line.size()};
 }
-
-}  // namespace
 
 ProgramLine DecodeProgramLine(std::string_view line) {
   using Op = ProgramLine::Op;
@@ -46,14 +43,14 @@ ProgramLine DecodeProgramLine(std::string_view line) {
       break;
     case 'T':
       decoded.op = Op::kTransfer;
-      decoded.m = Operand(NextField(line, pos, ','));
-      decoded.n = Operand(NextField(line, pos, ')'));
+      decoded.m = Operand(NextField(line, pos, ',').text);
+      decoded.n = Operand(NextField(line, pos, ')').text);
       break;
     case 'J':
       decoded.op = Op::kJump;
-      decoded.m = Operand(NextField(line, pos, ','));
-      decoded.n = Operand(NextField(line, pos, ','));
-      decoded.q = Operand(NextField(line, pos, ')'));
+      decoded.m = Operand(NextField(line, pos, ',').text);
+      decoded.n = Operand(NextField(line, pos, ',').text);
+      decoded.q = Operand(NextField(line, pos, ')').text);
       break;
     default:
       break;

@@ -19,4 +19,15 @@ struct ProgramLine {
 
 ProgramLine DecodeProgramLine(std::string_view line);
 
+// The pieces of that reading, for whoever must say how a line was read (the checker).
+// The operand of Z and S: the line without its first two characters and its last one.
+std::string_view CutOperand(std::string_view line);
+// A field of T or J: the text from `pos` up to `delimiter`, or up to the end of the line when
+// there is none (then `delimited` is false); `pos` moves past the delimiter.
+struct Field {
+  std::string_view text;
+  bool delimited;
+};
+Field NextField(std::string_view line, size_t& pos, char delimiter);
+
 }  // namespace quelvar

@@ -17,11 +17,8 @@ int LineModel::rowCount(const QModelIndex& parent) const {
 QVariant LineModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= published_) return {};
   if (role == Qt::DisplayRole) {
-    // A row shows only the start of its line: more than the widest list has room for (2 pixels
-    // a character at the narrowest), and
-    // never the whole of a line of megabytes, which the view would lay out at every repaint.
     const std::string_view line =
-        lines.Line(static_cast<size_t>(index.row())).substr(0, kShownBytes);
+        lines.Line(static_cast<size_t>(index.row())).substr(0, platform::ListBox::kShownBytes);
     return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
   }
   if (role == Qt::SizeHintRole) return QSize(1, kRowHeight);

@@ -20,7 +20,6 @@ class LineModel final : public QAbstractListModel {
 
  public:
   static constexpr int kRowHeight = 13;
-  static constexpr size_t kShownBytes = 256;
   explicit LineModel(QObject* parent) : QAbstractListModel(parent) {}
 
   int rowCount(const QModelIndex& parent) const override;
