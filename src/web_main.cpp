@@ -12,9 +12,6 @@
 
 namespace {
 
-// A row's text as the page shows it: its first 256 bytes, as the desktop's list does.
-constexpr size_t kShownBytes = 256;
-
 struct Application {
   quelvar::web::WebToolkit toolkit{"Quelvar"};
   quelvar::TForm1 form{toolkit};
@@ -35,7 +32,7 @@ EMSCRIPTEN_KEEPALIVE void quelvar_start() {
 }
 
 EMSCRIPTEN_KEEPALIVE void quelvar_click(const char* button) {
-  App().toolkit.Click(button);
+  App().toolkit.UserClick(button);
 }
 
 EMSCRIPTEN_KEEPALIVE void quelvar_menu(const char* item) {
@@ -43,7 +40,7 @@ EMSCRIPTEN_KEEPALIVE void quelvar_menu(const char* item) {
 }
 
 EMSCRIPTEN_KEEPALIVE void quelvar_key(int key, int shift, const char* focus) {
-  App().toolkit.Key(static_cast<uint16_t>(key), static_cast<uint8_t>(shift), focus);
+  App().toolkit.PressKey(static_cast<uint16_t>(key), static_cast<uint8_t>(shift), focus);
 }
 
 EMSCRIPTEN_KEEPALIVE void quelvar_frame(double now) {
@@ -61,7 +58,8 @@ EMSCRIPTEN_KEEPALIVE const char* quelvar_row(const char* list, int row) {
 }
 
 EMSCRIPTEN_KEEPALIVE int quelvar_row_size(const char* list, int row) {
-  return static_cast<int>(std::min(App().toolkit.ListNamed(list).Row(row).size(), kShownBytes));
+  return static_cast<int>(std::min(App().toolkit.ListNamed(list).Row(row).size(),
+                                   quelvar::platform::ListBox::kShownBytes));
 }
 
 EMSCRIPTEN_KEEPALIVE void quelvar_select(const char* list, int row) {

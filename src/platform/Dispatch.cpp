@@ -1,5 +1,6 @@
 #include <cctype>
 #include <exception>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -46,6 +47,44 @@ void Toolkit::Dispatch(const Handler& handler) noexcept {
     // the event loop must go on.
   }
   EndBusy();
+}
+
+MenuItem& Toolkit::MenuItemNamed(std::string_view name) {
+  return Named(menu_, name);
+}
+
+void Toolkit::BuildMenuAndKeys(const FormLayout& layout) {
+  for (const ControlSpec& spec : layout.controls)
+    takesKeys_[std::string(spec.name)] = spec.takesKeys;
+  for (const MenuSpec& spec : layout.menu) {
+    menu_[std::string(spec.name)] = std::make_unique<MenuItem>(MenuItem{spec, {}});
+  }
+}
+
+void Toolkit::UserClick(std::string_view name) {
+  const Button& button = ButtonNamed(name);
+  if (button.Enabled() && button.Visible()) Dispatch(button.OnClick);
+}
+
+void Toolkit::ChooseMenuItem(std::string_view name) {
+  const MenuItem& item = MenuItemNamed(name);
+  Dispatch([&item] { item.Click(); });
+}
+
+void Toolkit::PressKey(uint16_t key, uint8_t shift, std::string_view focus) {
+  const Shortcut pressed{key, shift};
+  for (const auto& [name, item] : menu_) {
+    if (item->spec.shortcut.key != 0 && item->spec.shortcut == pressed) {
+      ChooseMenuItem(name);
+      return;
+    }
+  }
+  const auto control = takesKeys_.find(focus);
+  if (focus.empty() || (control != takesKeys_.end() && control->second)) DispatchKey(key, shift);
+}
+
+void Toolkit::DispatchKey(uint16_t key, uint8_t shift) {
+  if (keyHandler_) Dispatch([this, key, shift] { keyHandler_(key, shift); });
 }
 
 }  // namespace quelvar::platform

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 
 #include "platform/Controls.h"
 #include "platform/Layout.h"
+#include "platform/Named.h"
 
 namespace quelvar::platform {
 
@@ -14,22 +16,26 @@ using KeyHandler = std::function<void(uint16_t key, uint8_t shift)>;
 
 // The window toolkit as the form sees it: it builds the window from its description, hands out
 // the controls by name, and runs every event handler under one guard that reports failures in the
-// error box. The headless and the Qt toolkit implement it.
+// error box. The headless, the Qt and the browser toolkit implement it. The menu, the key handler
+// and the routing of user events are the same in every toolkit and live here.
 class Toolkit {
  public:
+  Toolkit() = default;
   virtual ~Toolkit() = default;
+  Toolkit(const Toolkit&) = delete;
+  Toolkit& operator=(const Toolkit&) = delete;
 
   // Creates the window, its controls, its menu, the timer and the open dialog.
   virtual void Build(const FormLayout& layout) = 0;
   virtual Button& ButtonNamed(std::string_view name) = 0;
   virtual Label& LabelNamed(std::string_view name) = 0;
   virtual ListBox& ListNamed(std::string_view name) = 0;
-  virtual MenuItem& MenuItemNamed(std::string_view name) = 0;
+  MenuItem& MenuItemNamed(std::string_view name);
   virtual Timer& MainTimer() = 0;
   virtual OpenDialog& FileDialog() = 0;
   // Receives the keys that no shortcut takes, while the window or a control that takes keys has
   // the focus.
-  virtual void SetKeyHandler(KeyHandler handler) = 0;
+  void SetKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
 
   // The application title, which captions the About box and the error box.
   virtual std::string Title() const = 0;
@@ -45,11 +51,27 @@ class Toolkit {
   // further; what the handler did before it stays done.
   void Dispatch(const Handler& handler) noexcept;
 
+  // Events as a user makes them. A click does nothing on a disabled or hidden button. A key goes
+  // to the menu item whose shortcut it is, otherwise to the key handler when `focus` (a control's
+  // name, or "" for the window itself) takes keys.
+  void UserClick(std::string_view button);
+  void ChooseMenuItem(std::string_view item);
+  void PressKey(uint16_t key, uint8_t shift, std::string_view focus = "");
+
  protected:
+  // The menu's items and which controls take keys, as the layout says; every Build calls it.
+  void BuildMenuAndKeys(const FormLayout& layout);
+  // A key for the key handler, for a toolkit that decides itself which control has it.
+  void DispatchKey(uint16_t key, uint8_t shift);
   // The event that Dispatch ran has ended: whatever ShowBusy showed goes.
   virtual void EndBusy() {}
   // A modal box with a stop icon, captioned with the title, showing `text` as it stands.
   virtual void ShowErrorBox(std::string_view text) = 0;
+
+ private:
+  NamedMap<MenuItem> menu_;
+  std::map<std::string, bool, std::less<>> takesKeys_;
+  KeyHandler keyHandler_;
 };
 
 // The text the error box shows for a failure's message: a period is appended when the message

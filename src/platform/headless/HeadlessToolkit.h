@@ -1,6 +1,5 @@
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,10 +27,8 @@ class HeadlessToolkit final : public platform::Toolkit {
   HeadlessButton& ButtonNamed(std::string_view name) override;
   HeadlessLabel& LabelNamed(std::string_view name) override;
   HeadlessListBox& ListNamed(std::string_view name) override;
-  platform::MenuItem& MenuItemNamed(std::string_view name) override;
   HeadlessTimer& MainTimer() override { return *timer_; }
   HeadlessOpenDialog& FileDialog() override { return dialog_; }
-  void SetKeyHandler(platform::KeyHandler handler) override { keyHandler_ = std::move(handler); }
   std::string Title() const override { return title_; }
   void ShowMessage(std::string_view text) override {
     messages_.push_back({title_, std::string(text)});
@@ -39,14 +36,9 @@ class HeadlessToolkit final : public platform::Toolkit {
   void Close() override { closed_ = true; }
   void ShowBusy() override { ++busy_; }
 
-  // Events, each run under the toolkit's guard as the real event loop would run it.
+  // A tick, run under the toolkit's guard as the real event loop would run it (clicks, menu items
+  // and keys come through Toolkit's UserClick, ChooseMenuItem and PressKey).
   void Tick();
-  // A user's click: it does nothing on a disabled or hidden button.
-  void UserClick(std::string_view button);
-  void ChooseMenuItem(std::string_view item);
-  // A key pressed while `focus` (a control's name, or "" for the window itself) has the focus:
-  // shortcuts first, then the key handler where the focused control takes keys.
-  void PressKey(uint16_t key, uint8_t shift, std::string_view focus = "");
 
   const std::vector<MessageBox>& ErrorBoxes() const { return errors_; }
   const std::vector<MessageBox>& Messages() const { return messages_; }
@@ -64,11 +56,8 @@ class HeadlessToolkit final : public platform::Toolkit {
   platform::NamedMap<HeadlessButton> buttons_;
   platform::NamedMap<HeadlessLabel> labels_;
   platform::NamedMap<HeadlessListBox> lists_;
-  platform::NamedMap<platform::MenuItem> menu_;
-  std::map<std::string, bool, std::less<>> takesKeys_;
   std::unique_ptr<HeadlessTimer> timer_;
   HeadlessOpenDialog dialog_;
-  platform::KeyHandler keyHandler_;
   std::vector<MessageBox> errors_;
   std::vector<MessageBox> messages_;
   bool closed_ = false;

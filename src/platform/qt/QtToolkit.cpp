@@ -84,6 +84,7 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
 
   std::map<std::string_view, QWidget*> widgets;
   for (const platform::ControlSpec& spec : layout.controls) widgets[spec.name] = BuildControl(spec);
+  BuildMenuAndKeys(layout);
   BuildMenu(layout.menus, layout.menu);
   for (size_t i = 0; i + 1 < layout.tabOrder.size(); ++i) {
     QWidget::setTabOrder(widgets.at(layout.tabOrder[i]), widgets.at(layout.tabOrder[i + 1]));
@@ -164,15 +165,12 @@ void QtToolkit::BuildMenu(std::span<const platform::MenuTitleSpec> menus,
         bar->addSeparator();
         continue;
       }
-      auto item = std::make_unique<platform::MenuItem>(platform::MenuItem{spec, {}});
       QAction* action =
           bar->addAction(FromBytes(platform::MarkedCaption(spec.caption, spec.mnemonic)));
       action->setShortcut(ToKeySequence(spec.shortcut));
       action->setShortcutContext(Qt::WindowShortcut);
-      const platform::MenuItem* raw = item.get();
-      connect(action, &QAction::triggered, this,
-              [this, raw] { Dispatch([raw] { raw->Click(); }); });
-      menu_[std::string(spec.name)] = std::move(item);
+      const std::string name(spec.name);
+      connect(action, &QAction::triggered, this, [this, name] { ChooseMenuItem(name); });
     }
   }
 }
@@ -195,15 +193,13 @@ bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
     button->click();
     return true;
   }
-  if (!keyHandler_ || !keyTakers_.contains(watched) || IsModifierKey(key->key())) return false;
+  if (!keyTakers_.contains(watched) || IsModifierKey(key->key())) return false;
   const QWidget* focus = QApplication::focusWidget();
   const bool windowItself = focus == nullptr || focus == window_.get() || focus == client_ ||
                             focus == window_->centralWidget();
   const bool isFocus = watched == focus || (windowItself && watched == window_.get());
   if (!isFocus) return false;
-  const uint16_t code = ToVirtualKey(key->key());
-  const uint8_t shift = ToShift(key->modifiers());
-  Dispatch([this, code, shift] { keyHandler_(code, shift); });
+  DispatchKey(ToVirtualKey(key->key()), ToShift(key->modifiers()));
   return false;
 }
 
@@ -215,9 +211,6 @@ QtLabel& QtToolkit::LabelNamed(std::string_view name) {
 }
 QtListBox& QtToolkit::ListNamed(std::string_view name) {
   return platform::Named(lists_, name);
-}
-platform::MenuItem& QtToolkit::MenuItemNamed(std::string_view name) {
-  return platform::Named(menu_, name);
 }
 
 namespace {

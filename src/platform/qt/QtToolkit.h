@@ -3,7 +3,6 @@
 #include <QMainWindow>
 #include <QObject>
 #include <QSet>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,10 +28,8 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   QtButton& ButtonNamed(std::string_view name) override;
   QtLabel& LabelNamed(std::string_view name) override;
   QtListBox& ListNamed(std::string_view name) override;
-  platform::MenuItem& MenuItemNamed(std::string_view name) override;
   QtTimer& MainTimer() override { return *timer_; }
   QtOpenDialog& FileDialog() override { return *dialog_; }
-  void SetKeyHandler(platform::KeyHandler handler) override { keyHandler_ = std::move(handler); }
   std::string Title() const override { return title_; }
   void ShowMessage(std::string_view text) override;
   void Close() override;
@@ -62,12 +59,10 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   platform::NamedMap<QtButton> buttons_;
   platform::NamedMap<QtLabel> labels_;
   platform::NamedMap<QtListBox> lists_;
-  platform::NamedMap<platform::MenuItem> menu_;
   QSet<const QObject*> keyTakers_;  // controls whose keys reach the form's key handler
   QWidget* firstFocus_ = nullptr;
   std::unique_ptr<QtTimer> timer_;
   std::unique_ptr<QtOpenDialog> dialog_;
-  platform::KeyHandler keyHandler_;
   bool busy_ = false;
 };
 

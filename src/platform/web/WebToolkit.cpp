@@ -78,9 +78,9 @@ bool WebOpenDialog::Execute() {
 void WebToolkit::Build(const platform::FormLayout& layout) {
   using platform::ControlKind;
   page::SetTitle(layout.caption);
+  BuildMenuAndKeys(layout);
   for (const platform::ControlSpec& spec : layout.controls) {
     const std::string name(spec.name);
-    takesKeys_[name] = spec.takesKeys;
     page::Create(spec.name, static_cast<int>(spec.kind), spec.left, spec.top, spec.width,
                  spec.height, spec.text, spec.enabled, spec.visible, spec.accessibleName);
     switch (spec.kind) {
@@ -103,8 +103,6 @@ void WebToolkit::Build(const platform::FormLayout& layout) {
   for (const platform::MenuSpec& spec : layout.menu) {
     page::AddMenuItem(spec.name, spec.menu, spec.caption, spec.mnemonic,
                       platform::ShortcutText(spec.shortcut));
-    menu_[std::string(spec.name)] =
-        std::make_unique<platform::MenuItem>(platform::MenuItem{spec, {}});
   }
   timer_ = std::make_unique<WebTimer>(layout.timerInterval);
 }
@@ -115,30 +113,6 @@ void WebToolkit::ShowMessage(std::string_view text) {
 
 void WebToolkit::ShowErrorBox(std::string_view text) {
   page::ShowBox(title_, text, true);
-}
-
-void WebToolkit::Click(std::string_view name) {
-  const WebButton& button = ButtonNamed(name);
-  if (button.Enabled() && button.Visible()) Dispatch(button.OnClick);
-}
-
-void WebToolkit::ChooseMenuItem(std::string_view name) {
-  const platform::MenuItem& item = MenuItemNamed(name);
-  Dispatch([&item] { item.Click(); });
-}
-
-void WebToolkit::Key(uint16_t key, uint8_t shift, std::string_view focus) {
-  for (const auto& [name, item] : menu_) {
-    if (item->spec.shortcut.key == key && item->spec.shortcut.shift == shift) {
-      ChooseMenuItem(name);
-      return;
-    }
-  }
-  const auto takes = takesKeys_.find(focus);
-  const bool windowItself = focus.empty();
-  if (keyHandler_ && (windowItself || (takes != takesKeys_.end() && takes->second))) {
-    Dispatch([this, key, shift] { keyHandler_(key, shift); });
-  }
 }
 
 void WebToolkit::Frame(double now) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -99,22 +98,15 @@ class WebToolkit final : public platform::Toolkit {
   WebButton& ButtonNamed(std::string_view name) override { return platform::Named(buttons_, name); }
   WebLabel& LabelNamed(std::string_view name) override { return platform::Named(labels_, name); }
   WebListBox& ListNamed(std::string_view name) override { return platform::Named(lists_, name); }
-  platform::MenuItem& MenuItemNamed(std::string_view name) override {
-    return platform::Named(menu_, name);
-  }
   WebTimer& MainTimer() override { return *timer_; }
   WebOpenDialog& FileDialog() override { return dialog_; }
-  void SetKeyHandler(platform::KeyHandler handler) override { keyHandler_ = std::move(handler); }
   std::string Title() const override { return title_; }
   void ShowMessage(std::string_view text) override;
   void Close() override {}
 
-  // What the page reports.
-  void Click(std::string_view button);
-  void ChooseMenuItem(std::string_view item);
-  void Key(uint16_t key, uint8_t shift, std::string_view focus);
-  // Delivers the ticks due by `now` (milliseconds), at most a bounded number, so that a page that
-  // was hidden does not wake to a burst.
+  // Clicks, menu items and keys that the page reports come through Toolkit's UserClick,
+  // ChooseMenuItem and PressKey. Delivers the ticks due by `now` (milliseconds), at most a bounded
+  // number, so that a page that was hidden does not wake to a burst.
   void Frame(double now);
 
  protected:
@@ -125,11 +117,8 @@ class WebToolkit final : public platform::Toolkit {
   platform::NamedMap<WebButton> buttons_;
   platform::NamedMap<WebLabel> labels_;
   platform::NamedMap<WebListBox> lists_;
-  platform::NamedMap<platform::MenuItem> menu_;
-  std::map<std::string, bool, std::less<>> takesKeys_;
   std::unique_ptr<WebTimer> timer_;
   WebOpenDialog dialog_;
-  platform::KeyHandler keyHandler_;
   double nextTick_ = -1;
 };
 
