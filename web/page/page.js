@@ -192,7 +192,6 @@ const QuelvarPage = {
     modal = true;
     document.getElementById("boxOk").focus();
   },
-  setTimerPeriod() {},
   setTitle(title) { document.title = title; },
 };
 

@@ -38,7 +38,6 @@ EM_JS(void, js_show_box,
         QuelvarPage.showBox(UTF8ToString(caption, captionSize), UTF8ToString(text, textSize),
                             !!error);
       });
-EM_JS(void, js_set_timer_period, (int period), { QuelvarPage.setTimerPeriod(period); });
 EM_JS(void, js_set_title, (const char* title, int size),
       { QuelvarPage.setTitle(UTF8ToString(title, size)); });
 
@@ -95,10 +94,6 @@ void RepaintList(std::string_view name) {
 void ShowBox(std::string_view caption, std::string_view text, bool error) {
   js_show_box(caption.data(), static_cast<int>(caption.size()), text.data(),
               static_cast<int>(text.size()), error);
-}
-
-void SetTimerPeriod(int32_t period) {
-  js_set_timer_period(period);
 }
 
 void SetTitle(std::string_view title) {

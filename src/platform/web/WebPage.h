@@ -21,7 +21,6 @@ void RowChanged(std::string_view name, int32_t row);
 void Outline(std::string_view name, int32_t row, std::string_view colour);
 void RepaintList(std::string_view name);
 void ShowBox(std::string_view caption, std::string_view text, bool error);
-void SetTimerPeriod(int32_t period);
 void SetTitle(std::string_view title);
 
 }  // namespace quelvar::web::page
