@@ -1,13 +1,16 @@
 # Two commands do everything on a fresh Debian machine: `make test` and `make run`.
-# CLI11 parses quelvar-run's options and nlohmann-json writes its JSON reports.
 SHELL := /bin/bash
-# xvfb, xauth, xdotool and imagemagick drive and photograph the real window in its end-to-end test.
-# clang and its runtimes build the fuzz targets. The install check validates the desktop entry and
-# the metainfo, resolves the file type (shared-mime-info, gio), renders the manual pages and builds
-# and lints the .deb (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser,
-# chromium runs the page in its test (with puppeteer-core from npm).
-PACKAGES := cmake ninja-build g++ make libgtest-dev libbenchmark-dev qt6-base-dev \
-  libcli11-dev nlohmann-json3-dev \
+# What the window and quelvar-run need, and no more: `make run` installs only these.
+# CLI11 parses quelvar-run's options and nlohmann-json writes its JSON reports.
+RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-json3-dev
+# What only the tests, benchmarks, fuzz targets and the browser edition need, for `make test`.
+# GoogleTest and Google Benchmark run the tests and the benchmarks. xvfb, xauth, xdotool and
+# imagemagick drive and photograph the real window in its end-to-end test. clang and its runtimes
+# build the fuzz targets. The install check validates the desktop entry and the metainfo, resolves
+# the file type (shared-mime-info, gio), renders the manual pages and builds and lints the .deb
+# (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser, chromium runs the
+# page in its test (with puppeteer-core from npm).
+TEST_PACKAGES := libgtest-dev libbenchmark-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
   emscripten chromium
@@ -20,10 +23,13 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check
 JOBS := $(shell nproc)
 
-.PHONY: deps build build-asan build-fuzz build-web web test fuzz run bench package format clean
+.PHONY: deps run-deps build build-programs build-asan build-fuzz build-web web test fuzz run bench package format clean
 
-# Installs only what is missing, so a second run does nothing.
-deps:
+# Installs only what is missing, so a second run does nothing: `deps` for make test, `run-deps`
+# for make run.
+deps: PACKAGES = $(RUN_PACKAGES) $(TEST_PACKAGES)
+run-deps: PACKAGES = $(RUN_PACKAGES)
+deps run-deps:
 	@missing=$$(for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
 	done); \
@@ -34,8 +40,14 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELVAR_TESTS=ON
 	cmake --build $(BUILD)
+
+# Only the two programs, configured without the tests and benchmarks; `make build` or `make test`
+# turns them on again in the same folder.
+build-programs: run-deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUELVAR_TESTS=OFF
+	cmake --build $(BUILD) --target quelvar quelvar-run
 
 build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUELVAR_SANITIZE=ON
@@ -75,7 +87,7 @@ fuzz: build-fuzz
 
 # The window, with examples/ as its working directory. Without a display it shows the batch
 # runner instead, and says how to see the window.
-run: build
+run: build-programs
 	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
 	  echo "No display: neither DISPLAY nor WAYLAND_DISPLAY is set. Here is quelvar-run on examples/multiply.rm:"; \
 	  $(BUILD)/src/quelvar-run examples/multiply.rm; \

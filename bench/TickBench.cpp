@@ -6,7 +6,7 @@
 #include <fstream>
 #include <string>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/headless/HeadlessToolkit.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include <fstream>
 #include <string>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/qt/QtToolkit.h"
 
 namespace {

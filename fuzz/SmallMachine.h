@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/headless/HeadlessToolkit.h"
 
 namespace quelvar::fuzz {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/SystemCalls.h"
 #include "platform/headless/HeadlessToolkit.h"
 
@@ -201,7 +201,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (in.ConsumeBool()) faults.changeBackAt = in.ConsumeIntegralInRange(0, 40);
 
   const Loaded loaded = Load(faults);
-  // A file name is any bytes but CR, LF included, so "Cannot open file" may end in anything.
+  // A file name is any bytes but CR and LF, so "Cannot open file" may end in almost anything.
   static const std::regex kOwnMessage(
       "File not found\\.|Invalid filename\\.|Too many open files\\.|File access denied\\.|"
       "I/O error [0-9]+\\.|Invalid numeric input\\.|Cannot open file [\\s\\S]*|"

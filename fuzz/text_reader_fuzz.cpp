@@ -14,16 +14,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t chunk = data[0] % 17 + 1;
   const std::string_view bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-  // Line 1 of a descriptor: everything up to the first CR or byte 26.
+  // Line 1 of a descriptor: everything up to the first CR, LF or byte 26.
   {
     quelvar::fuzz::MemorySource source(bytes, chunk);
     quelvar::TextReader reader(source);
     std::string line;
     reader.ReadLine(line);
-    if (line != bytes.substr(0, bytes.find_first_of("\r\x1a"))) std::abort();
+    if (line != bytes.substr(0, bytes.find_first_of("\r\n\x1a"))) std::abort();
     reader.FinishLine();
     reader.ReadLine(line);
-    if (line.find_first_of("\r\x1a") != std::string::npos) std::abort();
+    if (line.find_first_of("\r\n\x1a") != std::string::npos) std::abort();
   }
 
   // The data form loop, which must make progress and end.

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "support/FormFixture.h"
 
 namespace quelvar::test {

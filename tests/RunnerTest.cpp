@@ -174,6 +174,18 @@ TEST(Quelvar, WithoutADisplaySaysSoAndExits) {
             "quelvar: no display: set DISPLAY or WAYLAND_DISPLAY, or use quelvar-run for batch "
             "runs\n");
 }
+
+// Help and the version need no display; a second name is bad usage.
+TEST(Quelvar, AnswersHelpAndVersionAndRefusesTwoDescriptors) {
+  const Outcome help = RunProgram(QUELVAR_WINDOW, "--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("Usage: quelvar [OPTIONS] [DESCRIPTOR.rm]"), std::string::npos);
+  const Outcome version = RunProgram(QUELVAR_WINDOW, "--version");
+  EXPECT_EQ(version.out, "quelvar " QUELVAR_VERSION "\n");
+  const Outcome two = RunProgram(QUELVAR_WINDOW, "a.rm b.rm");
+  EXPECT_EQ(two.status, 2);
+  EXPECT_NE(two.err.find("one descriptor at most"), std::string::npos);
+}
 #endif
 
 // A program text rewritten in place, in a loop, by another process while quelvar-run reads it.

@@ -40,7 +40,8 @@ std::vector<std::string> DescriptorLines(const std::string& bytes) {
   return lines;
 }
 
-TEST(TextReader, EndsDescriptorLinesOnlyAtCR) {
+// CR LF, a lone CR and a lone LF each end a line, in any mix; LF CR is two line ends.
+TEST(TextReader, EndsDescriptorLinesAtCRLFAndLoneCRAndLoneLF) {
   using Lines = std::vector<std::string>;
   const struct {
     std::string bytes;
@@ -48,7 +49,12 @@ TEST(TextReader, EndsDescriptorLinesOnlyAtCR) {
   } cases[] = {
       {"Add\r\ndata.txt\r\nprog.txt\r\n", {"Add", "data.txt", "prog.txt"}},
       {"Add\rdata.txt\rprog.txt", {"Add", "data.txt", "prog.txt"}},
-      {"Add\ndata.txt\nprog.txt\n", {"Add\ndata.txt\nprog.txt\n", "", ""}},
+      {"Add\ndata.txt\nprog.txt\n", {"Add", "data.txt", "prog.txt"}},
+      {"Add\ndata.txt\r\nprog.txt\r", {"Add", "data.txt", "prog.txt"}},
+      {"Add\r\ndata.txt\rprog.txt\n", {"Add", "data.txt", "prog.txt"}},
+      {"Add\n\rprog.txt\n", {"Add", "", "prog.txt"}},
+      {"Add\n\ndata.txt\n", {"Add", "", "data.txt"}},
+      {"Add\r\n\ndata.txt", {"Add", "", "data.txt"}},
       {"Add\r\n\r\nprog.txt\r\nmore\r\n", {"Add", "", "prog.txt"}},
       {" spaced name \r\n", {" spaced name ", "", ""}},
       {"A\r\nB\x1a\r\nC\r\n", {"A", "B", ""}},
@@ -84,7 +90,16 @@ TEST(TextReader, ReadsOneValueALine) {
       {"5\r\n7\r\n9\r\n\r\n \t\r\n\r\n", {5, 7, 9, 0}},
       {"", {0}},
       {"5 7\r\n", {5}},
-      {"5\n7\n9", {5}},
+      {"5\n7\n9", {5, 7, 9}},
+      {"5\n7\n9\n", {5, 7, 9}},
+      {"5\n7\r\n9\r\n", {5, 7, 9}},
+      {"5\r7\n9\r\n", {5, 7, 9}},
+      {"5\n\r7\n", {5, 7}},
+      {"5\n7\n9\n\n", {5, 7, 9, 0}},
+      {"5 junk\n7\r\n", {5, 7}},
+      {"5\n\x1a"
+       "7\n",
+       {5}},
       {"5\r7\r9\r", {5, 7, 9}},
       {"\r\n  \r\n\t5\r\n\r\n7", {5, 7}},
       {"+12\r\n$FF\r\n-1\r\n70000\r\n2147483647", {12, 255, -1, 70000, 2147483647}},

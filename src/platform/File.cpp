@@ -93,6 +93,25 @@ FileState InputFile::State() const {
           info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
 }
 
+std::string AbsoluteName(const std::string& name) {
+  if (!name.empty() && name.front() == '/') return name;
+  std::string folder(256, '\0');
+  while (getcwd(folder.data(), folder.size()) == nullptr) {
+    if (errno != ERANGE) return name;  // no working directory to resolve against
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(folder.find('\0'));
+  return (folder == "/" ? "" : folder) + "/" + name;
+}
+
+void EnterFolderOf(const std::string& name) {
+  const size_t slash = name.find_last_of('/');
+  if (slash == std::string::npos) return;
+  const std::string folder = slash == 0 ? "/" : name.substr(0, slash);
+  if (folder.find('\0') != std::string::npos) return;
+  [[maybe_unused]] const int ignored = chdir(folder.c_str());
+}
+
 void ReserveStandardInput() {
   if (fcntl(STDIN_FILENO, F_GETFD) == -1 && errno == EBADF) {
     const int fd = open("/dev/null", O_RDONLY | O_CLOEXEC);

@@ -61,6 +61,12 @@ void ReadConsistently(const std::string& name, const std::function<void(ByteSour
 void ReadProgramText(const std::string& name, const std::function<void(ByteSource&)>& read,
                      const BusyNotice& busy = {});
 
+// `name` made absolute against the working directory, as bytes: no character set is assumed.
+std::string AbsoluteName(const std::string& name);
+// Makes the folder of the file `name` the working directory, as a file dialog does when a file is
+// chosen in it; nothing changes when the folder cannot be entered (the open then says why).
+void EnterFolderOf(const std::string& name);
+
 // Opens /dev/null as standard input when the process was started without one, so that no file
 // opened later can take its place and be read for an empty data-form name.
 void ReserveStandardInput();

@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/headless/HeadlessToolkit.h"
 
 namespace quelvar {

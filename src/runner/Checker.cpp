@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "runner/RunInputs.h"
 #include "text/ProgramLine.h"
 #include "text/ValInteger.h"
@@ -127,26 +127,8 @@ std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t
   return found;
 }
 
-constexpr const char* kLfOnly = "lines end with LF alone, but only CR ends a line here: ";
-
-std::vector<Finding> CheckDescriptor(const RunInputs& inputs) {
-  if (inputs.DescriptorShown().empty() || !EndsLinesWithLfOnly(inputs.Descriptor())) return {};
-  return {{inputs.DescriptorShown(), 0,
-           std::string(kLfOnly) +
-               "the whole file is the module name, and the data form and program text names "
-               "are empty"}};
-}
-
-std::vector<Finding> CheckDataForm(const TForm1& form, const RunInputs& inputs) {
-  if (inputs.DataFormPath().empty() || !EndsLinesWithLfOnly(inputs.DataFormPath())) return {};
-  const int16_t first = form.Regs.size() > 1 ? form.Regs[1] : 0;
-  return {
-      {inputs.DataFormShown(), 0,
-       std::string(kLfOnly) + "the data form gives one register, R1 -> " + std::to_string(first)}};
-}
-
 std::vector<Finding> CheckLoaded(const TForm1& form, const RunInputs& inputs) {
-  std::vector<Finding> found = CheckDataForm(form, inputs);
+  std::vector<Finding> found;
   const int32_t count = form.List2->Count();
   for (int32_t k = 1; k <= count; ++k) {
     for (std::string& text :

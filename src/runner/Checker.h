@@ -33,11 +33,7 @@ std::string Canonical(const ProgramLine& line);
 std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t registers,
                                    int32_t shown);
 
-// A descriptor whose lines end with LF alone, which is read as one line; known before a load.
-std::vector<Finding> CheckDescriptor(const RunInputs& inputs);
-// A data form whose lines end with LF alone, and every odd line of the loaded program.
+// Every odd line of the loaded program.
 std::vector<Finding> CheckLoaded(const TForm1& form, const RunInputs& inputs);
-// The line-end finding of the data form alone, for a warning before a run.
-std::vector<Finding> CheckDataForm(const TForm1& form, const RunInputs& inputs);
 
 }  // namespace quelvar::runner

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 namespace quelvar {
 

@@ -16,10 +16,6 @@ namespace {
 
 constexpr int kCaseFailedStatus = 5;
 
-void Warn(const std::vector<Finding>& findings, std::ostream& err) {
-  for (const Finding& finding : findings) err << "quelvar-run: " << Diagnostic(finding) << '\n';
-}
-
 // After Load: Run It and the rest of the run; with a limit of 0 lines, nothing.
 BatchEnd RunAfterLoad(BatchRun& run, bool loaded, const Options& options, const Streams& io) {
   if (!loaded) return BatchEnd::kFailed;
@@ -44,10 +40,8 @@ std::string FailureText(const BatchRun& run, BatchEnd end, uint64_t maxLines) {
 }  // namespace
 
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
-  Warn(CheckDescriptor(inputs), io.err);
   BatchRun run(io.title);
   const bool loaded = run.Load(inputs.Descriptor());
-  if (loaded) Warn(CheckDataForm(run.Form(), inputs), io.err);
   const BatchEnd end = RunAfterLoad(run, loaded, options, io);
   if (options.format == Format::kJson) {
     io.out << RunJson(run, end).dump() << '\n';
@@ -59,7 +53,7 @@ int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
 }
 
 int Check(const Options&, RunInputs& inputs, const Streams& io) {
-  std::vector<Finding> findings = CheckDescriptor(inputs);
+  std::vector<Finding> findings;
   BatchRun run(io.title);
   const bool loaded = run.Load(inputs.Descriptor());
   if (loaded) {

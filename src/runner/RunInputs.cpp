@@ -100,22 +100,4 @@ void RunInputs::WriteDescriptor() {
   WriteFile(descriptor_, module_ + "\r\n" + dataForm_ + "\r\n" + program_ + "\r\n");
 }
 
-// Read only as far as the first CR, which settles it: a warning needs no consistent reading, and
-// a normal run should not read its data form twice.
-bool EndsLinesWithLfOnly(const std::string& path) {
-  bool lf = false;
-  try {
-    platform::InputFile file(path);
-    std::vector<char> buffer(64 * 1024);
-    for (size_t got; (got = file.Read(buffer.data(), buffer.size())) > 0;) {
-      const std::string_view bytes(buffer.data(), got);
-      if (bytes.find('\r') != std::string_view::npos) return false;
-      lf = lf || bytes.find('\n') != std::string_view::npos;
-    }
-  } catch (const std::exception&) {
-    return false;  // the load reports what is wrong with the file
-  }
-  return lf;
-}
-
 }  // namespace quelvar::runner

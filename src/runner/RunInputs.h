@@ -40,8 +40,4 @@ class RunInputs {
   std::string descriptorShown_, dataFormShown_, programShown_, dataFormPath_;
 };
 
-// Whether `path` ends its lines with LF alone (it has an LF and no CR), which the descriptor and
-// data-form reader takes as one line.
-bool EndsLinesWithLfOnly(const std::string& path);
-
 }  // namespace quelvar::runner

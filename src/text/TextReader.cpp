@@ -40,7 +40,7 @@ int TextReader::Peek() {
 void TextReader::ReadLine(std::string& line) {
   line.clear();
   try {
-    for (int byte = Peek(); byte != kEnd && byte != kCR; byte = Peek()) {
+    for (int byte = Peek(); byte != kEnd && byte != kCR && byte != kLF; byte = Peek()) {
       line.push_back(static_cast<char>(byte));
       ++pos_;
     }
@@ -52,6 +52,7 @@ void TextReader::ReadLine(std::string& line) {
 void TextReader::FinishLine() {
   for (int byte = Peek(); byte != kEnd; byte = Peek()) {
     ++pos_;
+    if (byte == kLF) return;
     if (byte == kCR) {
       if (Peek() == kLF) ++pos_;
       return;

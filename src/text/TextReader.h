@@ -15,17 +15,17 @@ class ByteSource {
   virtual size_t Read(char* buffer, size_t size) = 0;
 };
 
-// Reads the program descriptor and the data form. A line ends only at CR (an LF right after it
-// belongs to the line end; a lone LF is an ordinary byte), and a byte 26 ends the data as the
-// end of the file does.
+// Reads the program descriptor and the data form. CR LF, a lone CR and a lone LF each end a line,
+// as in the program text (LF then CR is two line ends), so files from any editor read alike; a
+// byte 26 ends the data as the end of the file does.
 class TextReader {
  public:
   explicit TextReader(ByteSource& source);
 
-  // Sets `line` to the bytes up to, not including, the next CR or the end. On a failure it holds
-  // what was read before it.
+  // Sets `line` to the bytes up to, not including, the next CR, LF or the end. On a failure it
+  // holds what was read before it.
   void ReadLine(std::string& line);
-  // Skips past the next CR, and an LF right after it.
+  // Skips past the next line end: an LF, or a CR and an LF right after it.
   void FinishLine();
   // The next token's value; blank bytes and line ends before it are skipped, 0 at the end.
   int32_t ReadInteger();

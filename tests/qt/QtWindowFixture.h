@@ -24,7 +24,7 @@
 #include <memory>
 #include <thread>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/qt/QtToolkit.h"
 #include "support/FaultyCalls.h"
 #include "support/StandardInput.h"

@@ -1,4 +1,6 @@
 // The window on real Qt widgets, under the offscreen platform.
+#include <filesystem>
+
 #include "qt/QtWindowFixture.h"
 
 namespace quelvar::test {
@@ -141,6 +143,17 @@ TEST_F(QtWindowTest, ADescriptorGivenAtStartIsLoadedAsTheDialogWouldLoadIt) {
   EXPECT_EQ(QDir::currentPath().toStdString(), dir.Path());
   EXPECT_EQ(form->OpenDialog1->FileName, dir.Path() + "/prog.rm");
   EXPECT_TRUE(Widget("Button4")->isEnabled());
+}
+
+// A name is bytes: one in Latin-1, as a file manager passes it, is not UTF-8 and loads as it is.
+TEST_F(QtWindowTest, ADescriptorWhoseNameIsNotUtf8LoadsByItsBytes) {
+  WriteProgram("6\r\n7", "S(1)\r\nS(2)");
+  const std::string latin1 = dir.PathOf("caf\xe9.rm");
+  std::filesystem::copy_file(dir.PathOf("prog.rm"), latin1);
+  toolkit->LoadAtStart(latin1, [this] { form->Load1Click(); });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return List("List2")->model()->rowCount() == 2; }, 5000));
+  EXPECT_EQ(form->OpenDialog1->FileName, latin1);
+  EXPECT_EQ(Widget<QLabel>("Label8")->text(), "Test");
 }
 
 TEST_F(QtWindowTest, AMissingDescriptorGivenAtStartShowsItsErrorBox) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/headless/HeadlessToolkit.h"
 #include "support/TempDir.h"
 

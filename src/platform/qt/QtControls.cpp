@@ -2,12 +2,13 @@
 
 #include <unistd.h>
 
-#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QStringList>
 #include <stdexcept>
 
+#include "platform/File.h"
 #include "platform/qt/QtConvert.h"
 
 namespace quelvar::qt {
@@ -65,18 +66,20 @@ QString QtFilter(std::string_view filter) {
   return entries.join(";;");
 }
 
+// A name chosen in the dialog or given at start-up keeps its bytes, also those that are not
+// UTF-8: the dialog's own names go back to bytes as Qt made them from bytes (QFile::encodeName),
+// and a name from the command line is never converted at all.
 bool QtOpenDialog::Execute() {
-  QString chosen;
   if (chosen_) {
-    chosen = QFileInfo(FromBytes(*chosen_)).absoluteFilePath();
+    FileName = platform::AbsoluteName(*chosen_);
     chosen_.reset();
   } else {
-    chosen = Show();
+    const QString chosen = Show();
     if (chosen.isEmpty()) return false;
+    FileName = QFile::encodeName(QFileInfo(chosen).absoluteFilePath()).toStdString();
   }
-  FileName = chosen.toLocal8Bit().toStdString();
   // As the desktop's dialog does, the chosen file's folder becomes the working directory.
-  QDir::setCurrent(QFileInfo(chosen).absolutePath());
+  platform::EnterFolderOf(FileName);
   return true;
 }
 

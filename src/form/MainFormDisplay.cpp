@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 namespace quelvar {
 namespace {

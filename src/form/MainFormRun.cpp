@@ -1,7 +1,7 @@
 // Run control: Run It, the tick, Step Or Run, Next, Halt, the Pause toggle and the key stop.
 #include <exception>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 namespace quelvar {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/web/WebToolkit.h"
 
 namespace {

@@ -6,7 +6,7 @@
 // "Load Progrtam", the dialog filter's "Register Mashine" (in the Load command), and names such as
 // ANalyseCommand. Users and their course material know them as they are; do not "fix" them. A
 // table test (LayoutTest) pins every one of them.
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 namespace quelvar {
 namespace {

@@ -1,5 +1,5 @@
 // The machine: registers and the execution of one program line.
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "text/ProgramLine.h"
 
 namespace quelvar {

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <stdexcept>
 
-#include "MainForm.h"
+#include "form/MainForm.h"
 #include "platform/File.h"
 #include "text/ProgramText.h"
 #include "text/TextReader.h"

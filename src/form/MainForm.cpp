@@ -1,4 +1,4 @@
-#include "MainForm.h"
+#include "form/MainForm.h"
 
 #include <string>
 
