@@ -230,7 +230,7 @@ void ShowBox(QMessageBox& box, const QRect& area) {
 
 }  // namespace
 
-// The About box stands in the middle of the screen, as the original's did.
+// The About box stands in the middle of the screen, where a message box is looked for.
 void QtToolkit::ShowMessage(std::string_view text) {
   QMessageBox box(QMessageBox::NoIcon, FromBytes(title_), FromBytes(text), QMessageBox::Ok,
                   window_.get());
