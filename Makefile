@@ -23,7 +23,13 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check
 JOBS := $(shell nproc)
 
-.PHONY: deps run-deps build build-programs build-asan build-fuzz build-web web test fuzz run bench package format clean
+.PHONY: print-run-packages print-test-packages deps run-deps build build-programs build-asan build-fuzz build-web web test fuzz run bench package format clean
+
+# For the test that make run installs nothing that only the tests need.
+print-run-packages:
+	@echo $(RUN_PACKAGES)
+print-test-packages:
+	@echo $(TEST_PACKAGES)
 
 # Installs only what is missing, so a second run does nothing: `deps` for make test, `run-deps`
 # for make run.
