@@ -37,6 +37,18 @@ class InputFile final : public ByteSource {
   // Up to `size` bytes from `offset`, leaving the position of Read where it is.
   size_t ReadAt(char* buffer, size_t size, uint64_t offset);
   FileState State() const;
+  // Whether the file is one the kernel makes up as it is read (/proc, /sys): its size says
+  // nothing and two readings may differ without anyone writing it.
+  bool MadeByTheKernel() const;
+
+  // A read lease (Linux): while it is held, another process that opens the file for writing waits
+  // until it is given back, or until the kernel's lease-break time passes. Standard input is never
+  // leased (its open file is the shell's).
+  enum class Lease { kTaken, kWriterHasItOpen, kUnavailable };
+  Lease TakeLease();
+  // False once a writer has asked for the file while the lease was held.
+  bool LeaseKept() const;
+  void ReleaseLease();
 
  private:
   int fd_;
