@@ -59,11 +59,14 @@ class InputFile final : public ByteSource {
 int OpenRegularFile(const std::string& name);
 
 // Reads the file `name` (standard input for an empty name) through `read`, which is handed its
-// bytes from the start. The read sees one version of the file: when the file changes meanwhile
-// (its size or times change, or a second reading of it gives other bytes), `read` runs again
-// from the start, a few times; a file that never holds still fails with "File kept changing
-// while it was read". A failure of `read` is passed on once the file is known to have held still.
-// `busy`, when given, is called once when the read has taken more than about half a second.
+// bytes from the start. The read sees one version of the file: where a read lease can be had, no
+// writer opens the file while it is read (one that has it open is waited for, 1.5 s at most in
+// all); when the file changes meanwhile (a writer asked for it, its size or times change, or a
+// second reading gives other bytes), `read` runs again from the start, a few times; a file that
+// never holds still fails with "File kept changing while it was read". A failure of `read` is
+// passed on once the file is known to have held still. A file the kernel makes up (/proc, /sys)
+// is read once, as it is. `busy`, when given, is called once when the read has taken more than
+// about half a second.
 using BusyNotice = std::function<void()>;
 void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read,
                       const BusyNotice& busy = {});
