@@ -2,7 +2,8 @@
 # Stages an install of the build into a temporary folder and checks it as a desktop would: every
 # file in its place, the desktop entry and the metainfo valid, the icons one picture at every
 # size, the file type telling a descriptor from a RealMedia video, the manual pages rendering
-# without warnings, quelvar-run --version, and the .deb building with no lintian error.
+# without warnings, quelvar-run --version, and the .deb building with no lintian error. Then a
+# private install into a temporary home's ~/.local: its file type and launcher known at once.
 #   check-install.sh BUILD_FOLDER DESKTOP_SOURCE_FOLDER VERSION
 set -euo pipefail
 build=$(realpath "$1") source=$(realpath "$2") version=$3
@@ -26,6 +27,10 @@ expected=(
 sizes=(16 22 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done
 for file in "${expected[@]}"; do [ -f "$stage/$file" ] || fail "not installed: /$file"; done
+# The databases of a staged install are the package manager's to build.
+for cache in mime/mime.cache applications/mimeinfo.cache; do
+  [ ! -e "$share/$cache" ] || fail "a staged install wrote /usr/share/$cache"
+done
 
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" >"$stage/as.log" 2>&1 ||
@@ -56,6 +61,28 @@ type_of() {
   fail "a descriptor is $(type_of "$source/../examples/multiply.rm")"
 [ "$(type_of "$stage/movie.rm")" = application/vnd.rn-realmedia ] ||
   fail "a RealMedia file is $(type_of "$stage/movie.rm")"
+
+# A private install refreshes its own databases: a descriptor is ours and Quelvar opens it at
+# once. Without the tools on the PATH, the install says what to run instead.
+home=$stage/home data=$stage/home/.local/share
+HOME="$home" cmake --install "$build" --prefix "$home/.local" >"$stage/private.log"
+[ -f "$data/mime/mime.cache" ] || fail "a private install leaves the MIME database stale"
+grep -qx "text/x-quelvar-descriptor=$id.desktop;" "$data/applications/mimeinfo.cache" ||
+  fail "a private install leaves the desktop database stale"
+# As Debian's ~/.profile does, ~/.local/bin is on the PATH (gio lists only launchers it can run).
+in_home() { PATH="$home/.local/bin:$PATH" HOME="$home" XDG_DATA_HOME="$data" XDG_DATA_DIRS=/usr/share "$@"; }
+private_type=$(in_home gio info -a standard::content-type "$source/../examples/multiply.rm" |
+  sed -n 's/.*content-type: //p')
+[ "$private_type" = text/x-quelvar-descriptor ] || fail "a descriptor is $private_type in ~/.local"
+in_home gio mime text/x-quelvar-descriptor | grep -q "^Default application.*: $id.desktop$" ||
+  fail "Quelvar does not open descriptors in ~/.local"
+mkdir "$stage/bin"
+ln -s "$(command -v cmake)" "$stage/bin/cmake"
+PATH="$stage/bin" HOME="$stage/bare" cmake --install "$build" --prefix "$stage/bare/.local" \
+  >"$stage/bare.log"
+grep -q "run: update-mime-database '$stage/bare/.local/share/mime'" "$stage/bare.log" ||
+  fail "an install without update-mime-database does not say what to run"
+[ ! -e "$stage/bare/.local/share/mime/mime.cache" ] || fail "a MIME database without the tool"
 
 for page in quelvar quelvar-run; do
   warnings=$(MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1.gz" 2>&1 >/dev/null)

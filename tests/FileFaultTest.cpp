@@ -1,21 +1,28 @@
 // The file layer under faults a test cannot stage with real files: a chosen errno from open, read
-// or stat, reads that return a byte at a time, and files rewritten while they are read.
+// or stat, reads that return a byte at a time, files rewritten while they are read, and writers
+// that have the file open.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/File.h"
 #include "support/FaultyCalls.h"
 #include "support/FormFixture.h"
+#include "support/Process.h"
 
 namespace quelvar::test {
 namespace {
+
+constexpr int kAlways = 1'000'000;
 
 class FileFaultTest : public FormTest {
  protected:
@@ -88,9 +95,11 @@ TEST_F(FileFaultTest, ReadsOfAByteAtATimeLoadTheSame) {
   EXPECT_EQ(Label("Label10"), "prog.txt");
 }
 
-// Another program replaces a file while it is read: the load must take one version whole.
+// Another program replaces a file while it is read, on a file system that gives no leases (with
+// one, this process's own write would wait for its own lease): the load must take one version.
 TEST_F(FileFaultTest, AFileRewrittenWhileItIsReadIsReadAgain) {
   PrepareLoad("1\r\n2", "S(1)\r\nS(1)\r\nS(1)\r\nS(1)");
+  faults::Fail(faults::Call::kLease, "prog.txt", EINVAL, 0, kAlways);
   const std::string program = dir.PathOf("prog.txt");
   faults::LimitReads(4);
   faults::BeforeRead("prog.txt", [&](int reads) {
@@ -104,6 +113,7 @@ TEST_F(FileFaultTest, AFileRewrittenWhileItIsReadIsReadAgain) {
 
 TEST_F(FileFaultTest, AFileThatNeverHoldsStillFailsWithAMessageOfItsOwn) {
   PrepareLoad("1\r\n2", "S(1)");
+  faults::Fail(faults::Call::kLease, "data.txt", EINVAL, 0, kAlways);
   const std::string dataForm = dir.PathOf("data.txt");
   faults::LimitReads(2);
   faults::BeforeRead("data.txt", [&](int reads) {
@@ -128,6 +138,107 @@ TEST_F(FileFaultTest, ALoadThatTakesLongShowsTheWindowBusy) {
   EXPECT_TRUE(ErrorTexts().empty());
   EXPECT_EQ(toolkit.BusyShown(), 1);
   EXPECT_EQ(RegisterLines().size(), 3u);
+}
+
+// Where the kernel tells that a writer has the file open (a read lease fails with EAGAIN), the
+// load waits for it to close, a little; a writer that opens the file while it is read (the lease
+// breaks) makes it read again; where no lease can be had, the readings alone decide. Each row
+// faults the program text's lease; the descriptor and the data form take theirs.
+TEST_F(FileFaultTest, WritersThatHaveTheFileOpenAreWaitedFor) {
+  using faults::Call;
+  const struct {
+    const char* situation;
+    Call call;
+    int error;
+    int times;
+    const char* failure;  // none: the program loads
+    int leases;           // taken in all, the descriptor's and the data form's included
+  } cases[] = {
+      {"a writer closes after three looks", Call::kLease, EAGAIN, 3, nullptr, 3},
+      {"a writer keeps it open", Call::kLease, EAGAIN, kAlways,
+       "File kept changing while it was read.", 2},
+      {"a file system without leases", Call::kLease, EINVAL, kAlways, nullptr, 2},
+      {"a file of another owner", Call::kLease, EACCES, kAlways, nullptr, 2},
+      {"no right to lease", Call::kLease, EPERM, kAlways, nullptr, 2},
+      {"a writer opens it once while it is read", Call::kLeaseCheck, 0, 1, nullptr, 4},
+      {"a writer opens it at every reading", Call::kLeaseCheck, 0, kAlways,
+       "File kept changing while it was read.", 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.situation);
+    faults::Reset();
+    PrepareLoad("1\r\n2", "S(1)\r\nZ(2)");
+    faults::Fail(c.call, "prog.txt", c.error, 0, c.times);
+    Load();
+    if (c.failure) {
+      EXPECT_EQ(ErrorTexts().back(), c.failure);
+    } else {
+      EXPECT_EQ(ProgramLines(), (std::vector<std::string>{"S(1)", "Z(2)"}));
+    }
+    EXPECT_EQ(faults::LeasesTaken(), c.leases);
+    EXPECT_EQ(faults::LeasesHeld(), 0);
+    EXPECT_EQ(faults::OpenDescriptors(), 0);
+  }
+}
+
+// The kernel itself: a writer of another process with the file open holds the load off until
+// the wait ends; once it has closed the file, the load takes a lease and reads.
+TEST_F(FileFaultTest, AWriterOfAnotherProcessHoldsTheLoadOff) {
+  PrepareLoad("1\r\n2", "S(1)");
+  const std::string program = dir.PathOf("prog.txt");
+  int ready[2];
+  ASSERT_EQ(pipe(ready), 0);
+  {
+    const ChildProcess writer([&] {
+      const int fd = open(program.c_str(), O_WRONLY);
+      [[maybe_unused]] const ssize_t told = write(ready[1], "w", 1);
+      pause();  // until the test ends it
+      return fd < 0 ? 1 : 0;
+    });
+    close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(read(ready[0], &byte, 1), 1);
+    close(ready[0]);
+    Load();
+    EXPECT_EQ(ErrorTexts(), std::vector<std::string>{"File kept changing while it was read."});
+    EXPECT_EQ(faults::LeasesTaken(), 2);
+  }
+  Load();
+  EXPECT_EQ(ErrorTexts().size(), 1u);
+  EXPECT_EQ(ProgramLines(), std::vector<std::string>{"S(1)"});
+  EXPECT_EQ(faults::LeasesTaken(), 5);
+  EXPECT_EQ(faults::LeasesHeld(), 0);
+}
+
+// Files the kernel makes up as they are read: their size is 0 and no two readings need agree,
+// yet each reads once, as it is, with no lease asked for.
+TEST_F(FileFaultTest, KernelFilesAreReadAsTheyAre) {
+  const struct {
+    const char* name;
+    const char* start;
+  } files[] = {
+      {"/proc/self/status", "Name:"},
+      {"/proc/self/stat", ""},
+      {"/sys/devices/system/cpu/online", "0"},
+  };
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    for (const auto& readFile : {platform::ReadConsistently, platform::ReadProgramText}) {
+      std::string text;
+      readFile(f.name,
+               [&text](ByteSource& source) {
+                 char buffer[256];
+                 text.clear();
+                 while (const size_t got = source.Read(buffer, sizeof buffer))
+                   text.append(buffer, got);
+               },
+               {});
+      EXPECT_FALSE(text.empty());
+      EXPECT_EQ(text.rfind(f.start, 0), 0u) << text;
+    }
+  }
+  EXPECT_EQ(faults::LeasesTaken(), 0);
+  EXPECT_EQ(faults::OpenDescriptors(), 0);
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
-// Reading one version of a file. POSIX cannot keep writers out while Quelvar reads, so the reader
-// notices a change instead: a file is taken only when its size and times are the same after the
-// read as before, and a second reading gives the same bytes; otherwise it is read again.
+// Reading one version of a file. Where Linux gives a read lease, no writer can open the file while
+// it is read: the reader waits a little for a writer that has it open to close it, and reads again
+// when one asked for the file meanwhile. Everywhere, a reading is taken only when the file's size
+// and times are the same after it as before and a second reading gives the same bytes, which is
+// all there is where no lease can be had. Files the kernel makes up (/proc, /sys) are read once.
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "platform/File.h"
@@ -17,6 +21,10 @@ namespace {
 constexpr int kAttempts = 5;
 constexpr size_t kChunk = 64 * 1024;
 constexpr auto kBusyAfter = std::chrono::milliseconds(500);
+// How long one read waits in all for writers to close the file, and the pauses between looks.
+constexpr auto kWriterWait = std::chrono::milliseconds(1500);
+constexpr auto kFirstPause = std::chrono::milliseconds(1);
+constexpr auto kLongestPause = std::chrono::milliseconds(50);
 
 // Tells `busy` once that a read has taken long.
 class BusyWatch {
@@ -100,6 +108,57 @@ Digest DigestOf(InputFile& file, BusyWatch& watch) {
   }
 }
 
+// Takes read leases for one read, waiting for writers to close the file: kWriterWait in all.
+class LeaseTaker {
+ public:
+  explicit LeaseTaker(BusyWatch& watch)
+      : watch_(watch), end_(std::chrono::steady_clock::now() + kWriterWait) {}
+
+  // Whether `file` is now leased; false where no lease can be had.
+  bool Take(InputFile& file) {
+    for (;;) {
+      switch (file.TakeLease()) {
+        case InputFile::Lease::kTaken:
+          return true;
+        case InputFile::Lease::kUnavailable:
+          return false;
+        case InputFile::Lease::kWriterHasItOpen:
+          break;
+      }
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= end_) throw InOutError(kFileKeptChanging);
+      watch_.Check();
+      // Nothing tells when a writer closes the file; a short look now and then does.
+      std::this_thread::sleep_for(
+          std::min<std::chrono::steady_clock::duration>(pause_, end_ - now));
+      pause_ = std::min(pause_ * 2, kLongestPause);
+    }
+  }
+
+ private:
+  BusyWatch& watch_;
+  std::chrono::steady_clock::time_point end_;
+  std::chrono::milliseconds pause_ = kFirstPause;
+};
+
+// A lease taken (or not) on a file, given back on every path.
+class HeldLease {
+ public:
+  HeldLease(InputFile& file, bool taken) : file_(file), taken_(taken) {}
+  ~HeldLease() {
+    if (taken_) file_.ReleaseLease();
+  }
+  HeldLease(const HeldLease&) = delete;
+  HeldLease& operator=(const HeldLease&) = delete;
+  // False when a writer asked for the file while it was leased: the reading may be older than
+  // the file now is.
+  bool Kept() const { return !taken_ || file_.LeaseKept(); }
+
+ private:
+  InputFile& file_;
+  bool taken_;
+};
+
 bool HeldStill(InputFile& file, const FileState& before, DigestingSource& source,
                BusyWatch& watch) {
   source.ReadRest();
@@ -110,8 +169,14 @@ bool HeldStill(InputFile& file, const FileState& before, DigestingSource& source
 void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
                     const std::function<void(ByteSource&)>& read, const BusyNotice& busy) {
   BusyWatch watch(busy);
+  LeaseTaker leases(watch);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const std::unique_ptr<InputFile> file = open();
+    if (file->MadeByTheKernel()) {
+      read(*file);
+      return;
+    }
+    const HeldLease lease(*file, leases.Take(*file));
     const FileState before = file->State();
     DigestingSource source(*file, watch);
     std::exception_ptr failure;
@@ -121,7 +186,7 @@ void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
       // A torn file can make the reader fail too; whether it did is known only below.
       failure = std::current_exception();
     }
-    if (HeldStill(*file, before, source, watch)) {
+    if (HeldStill(*file, before, source, watch) && lease.Kept()) {
       if (failure) std::rethrow_exception(failure);
       return;
     }

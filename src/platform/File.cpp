@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/SystemCalls.h"
@@ -20,6 +22,11 @@ bool FolderOfNameExists(const std::string& name) {
   const std::string folder = slash == 0 ? "/" : name.substr(0, slash);
   return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
+
+// The file systems whose files the kernel makes up as they are read, as <linux/magic.h> numbers
+// them: proc, sysfs, cgroup, cgroup2, debugfs, tracefs, securityfs.
+constexpr decltype(statfs::f_type) kKernelFileSystems[] = {
+    0x9fa0, 0x62656572, 0x27e0eb, 0x63677270, 0x64626720, 0x74726163, 0x73636673};
 
 bool IsRegularFile(int fd) {
   struct stat info {};
@@ -91,6 +98,29 @@ FileState InputFile::State() const {
   if (sys::Stat(fd_, &info) != 0) throw InOutError::Platform(errno);
   return {static_cast<uint64_t>(info.st_size), info.st_mtim.tv_sec, info.st_mtim.tv_nsec,
           info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
+}
+
+bool InputFile::MadeByTheKernel() const {
+  struct statfs info {};
+  if (sys::StatFileSystem(fd_, &info) != 0) return false;
+  return std::find(std::begin(kKernelFileSystems), std::end(kKernelFileSystems), info.f_type) !=
+         std::end(kKernelFileSystems);
+}
+
+InputFile::Lease InputFile::TakeLease() {
+  if (!owned_) return Lease::kUnavailable;
+  if (sys::SetLease(fd_, F_RDLCK) == 0) return Lease::kTaken;
+  // EAGAIN: a process has the file open for writing. Anything else (EACCES or EPERM for a file of
+  // another owner, EINVAL where the file system gives no leases) means no lease can be had.
+  return errno == EAGAIN ? Lease::kWriterHasItOpen : Lease::kUnavailable;
+}
+
+bool InputFile::LeaseKept() const {
+  return sys::GetLease(fd_) == F_RDLCK;
+}
+
+void InputFile::ReleaseLease() {
+  sys::SetLease(fd_, F_UNLCK);
 }
 
 std::string AbsoluteName(const std::string& name) {

@@ -37,6 +37,18 @@ class InputFile final : public ByteSource {
   // Up to `size` bytes from `offset`, leaving the position of Read where it is.
   size_t ReadAt(char* buffer, size_t size, uint64_t offset);
   FileState State() const;
+  // Whether the file is one the kernel makes up as it is read (/proc, /sys): its size says
+  // nothing and two readings may differ without anyone writing it.
+  bool MadeByTheKernel() const;
+
+  // A read lease (Linux): while it is held, another process that opens the file for writing waits
+  // until it is given back, or until the kernel's lease-break time passes. Standard input is never
+  // leased (its open file is the shell's).
+  enum class Lease { kTaken, kWriterHasItOpen, kUnavailable };
+  Lease TakeLease();
+  // False once a writer has asked for the file while the lease was held.
+  bool LeaseKept() const;
+  void ReleaseLease();
 
  private:
   int fd_;
@@ -47,11 +59,14 @@ class InputFile final : public ByteSource {
 int OpenRegularFile(const std::string& name);
 
 // Reads the file `name` (standard input for an empty name) through `read`, which is handed its
-// bytes from the start. The read sees one version of the file: when the file changes meanwhile
-// (its size or times change, or a second reading of it gives other bytes), `read` runs again
-// from the start, a few times; a file that never holds still fails with "File kept changing
-// while it was read". A failure of `read` is passed on once the file is known to have held still.
-// `busy`, when given, is called once when the read has taken more than about half a second.
+// bytes from the start. The read sees one version of the file: where a read lease can be had, no
+// writer opens the file while it is read (one that has it open is waited for, 1.5 s at most in
+// all); when the file changes meanwhile (a writer asked for it, its size or times change, or a
+// second reading gives other bytes), `read` runs again from the start, a few times; a file that
+// never holds still fails with "File kept changing while it was read". A failure of `read` is
+// passed on once the file is known to have held still. A file the kernel makes up (/proc, /sys)
+// is read once, as it is. `busy`, when given, is called once when the read has taken more than
+// about half a second.
 using BusyNotice = std::function<void()>;
 void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read,
                       const BusyNotice& busy = {});

@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <csignal>
+
 namespace quelvar::platform::sys {
 
 [[gnu::weak]] int Open(const char* name, int flags) {
@@ -25,6 +27,21 @@ namespace quelvar::platform::sys {
 
 [[gnu::weak]] int Stat(int fd, struct stat* info) {
   return fstat(fd, info);
+}
+
+[[gnu::weak]] int StatFileSystem(int fd, struct statfs* info) {
+  return fstatfs(fd, info);
+}
+
+[[gnu::weak]] int SetLease(int fd, int type) {
+  // A writer that opens the file makes the kernel signal the lease holder, with SIGIO unless told
+  // otherwise, which would end the process; SIGURG is ignored unless a program asks for it.
+  if (type != F_UNLCK && fcntl(fd, F_SETSIG, SIGURG) != 0) return -1;
+  return fcntl(fd, F_SETLEASE, type);
+}
+
+[[gnu::weak]] int GetLease(int fd) {
+  return fcntl(fd, F_GETLEASE);
 }
 
 }  // namespace quelvar::platform::sys

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/vfs.h>
 
 #include <cstddef>
 
@@ -15,5 +16,9 @@ ssize_t Read(int fd, void* buffer, size_t size);
 ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset);
 int Close(int fd);
 int Stat(int fd, struct stat* info);
+int StatFileSystem(int fd, struct statfs* info);
+// fcntl F_SETLEASE with `type` (F_RDLCK or F_UNLCK), and F_GETLEASE.
+int SetLease(int fd, int type);
+int GetLease(int fd);
 
 }  // namespace quelvar::platform::sys

@@ -32,6 +32,10 @@
 
 namespace quelvar::test {
 
+// How long a test waits for the window to do what it was asked: long enough for the sanitizer
+// build on a machine whose cores other jobs share, since a wait that ends early is a false failure.
+constexpr int kPatienceMs = 60'000;
+
 struct Box {
   QString title;
   QString text;
@@ -46,7 +50,7 @@ class QtWindowTest : public ::testing::Test {
     form = std::make_unique<TForm1>(*toolkit);
     toolkit->Show();
     toolkit->Window()->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(toolkit->Window()));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(toolkit->Window(), kPatienceMs));
   }
   void TearDown() override {
     form.reset();
@@ -65,14 +69,14 @@ class QtWindowTest : public ::testing::Test {
     // A closed box gives the activation back to the window a moment later.
     if (!toolkit->Window()->isActiveWindow()) {
       toolkit->Window()->activateWindow();
-      EXPECT_TRUE(QTest::qWaitForWindowActive(toolkit->Window()));
+      EXPECT_TRUE(QTest::qWaitForWindowActive(toolkit->Window(), kPatienceMs));
     }
     target->setFocus();
     QTest::keyClick(target, key, modifiers);
   }
 
-  // Runs `action`, which opens a message box; reads the box and closes it once `closeWhen` holds,
-  // or after five seconds, when the test fails.
+  // Runs `action`, which opens a message box, at once or from the event loop; reads the box and
+  // closes it once `closeWhen` holds, or after kPatienceMs, when the test fails.
   Box ExpectMessageBox(
       const std::function<void()>& action,
       const std::function<bool()>& closeWhen = [] { return true; }) {
@@ -85,7 +89,7 @@ class QtWindowTest : public ::testing::Test {
     QObject::connect(&poll, &QTimer::timeout, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (box == nullptr) return;
-      const bool timedOut = waited.elapsed() > 5000;
+      const bool timedOut = waited.elapsed() > kPatienceMs;
       if (!closeWhen() && !timedOut) return;
       EXPECT_FALSE(timedOut) << "the box's condition never held";
       seen = {box->windowTitle(), box->text(), box->icon(), box->geometry()};
@@ -94,7 +98,7 @@ class QtWindowTest : public ::testing::Test {
     });
     poll.start();
     action();
-    EXPECT_TRUE(found) << "no message box";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return found; }, kPatienceMs)) << "no message box";
     return seen;
   }
 

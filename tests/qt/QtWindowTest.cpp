@@ -121,7 +121,7 @@ TEST_F(QtWindowTest, LoadsThroughTheDialogAndRunsToTheEndOnTimerTicks) {
   EXPECT_EQ(form->InstrIndex, 0);
 
   QTest::mouseClick(Widget("Button4"), Qt::LeftButton);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return form->RunFlag == 0; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->RunFlag == 0; }, kPatienceMs));
   EXPECT_EQ(form->List1->Line(0), "R1 -> 42");
   EXPECT_EQ(Widget<QLabel>("Label3")->text(), "10");
   EXPECT_EQ(toolkit->MainTimer().Native()->interval(), 1);
@@ -136,9 +136,11 @@ TEST_F(QtWindowTest, ADescriptorGivenAtStartIsLoadedAsTheDialogWouldLoadIt) {
   QDir::setCurrent(QString::fromStdString(dir.Path() + "/.."));
   const std::string relative = dir.Path().substr(dir.Path().find_last_of('/') + 1) + "/prog.rm";
   toolkit->LoadAtStart(relative, [this] { form->Load1Click(); });
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Widget<QLabel>("Label8")->text() == "Test"; }, 5000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return Widget<QLabel>("Label8")->text() == "Test"; }, kPatienceMs));
   EXPECT_EQ(Widget<QLabel>("Label10")->text(), "prog.txt");
-  EXPECT_TRUE(QTest::qWaitFor([&] { return List("List2")->model()->rowCount() == 2; }, 5000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return List("List2")->model()->rowCount() == 2; }, kPatienceMs));
   EXPECT_EQ(form->List1->Line(1), "R2 -> 7");
   EXPECT_EQ(QDir::currentPath().toStdString(), dir.Path());
   EXPECT_EQ(form->OpenDialog1->FileName, dir.Path() + "/prog.rm");
@@ -151,16 +153,15 @@ TEST_F(QtWindowTest, ADescriptorWhoseNameIsNotUtf8LoadsByItsBytes) {
   const std::string latin1 = dir.PathOf("caf\xe9.rm");
   std::filesystem::copy_file(dir.PathOf("prog.rm"), latin1);
   toolkit->LoadAtStart(latin1, [this] { form->Load1Click(); });
-  EXPECT_TRUE(QTest::qWaitFor([&] { return List("List2")->model()->rowCount() == 2; }, 5000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return List("List2")->model()->rowCount() == 2; }, kPatienceMs));
   EXPECT_EQ(form->OpenDialog1->FileName, latin1);
   EXPECT_EQ(Widget<QLabel>("Label8")->text(), "Test");
 }
 
 TEST_F(QtWindowTest, AMissingDescriptorGivenAtStartShowsItsErrorBox) {
-  const Box box = ExpectMessageBox([&] {
-    toolkit->LoadAtStart(dir.PathOf("missing.rm"), [this] { form->Load1Click(); });
-    QTest::qWait(200);
-  });
+  const Box box = ExpectMessageBox(
+      [&] { toolkit->LoadAtStart(dir.PathOf("missing.rm"), [this] { form->Load1Click(); }); });
   EXPECT_EQ(box.title, "Demo");
   EXPECT_EQ(box.text, "File not found.");
   EXPECT_EQ(Widget<QLabel>("Label8")->text(), "");
@@ -181,7 +182,8 @@ TEST_F(QtWindowTest, ASlowLoadShowsTheWaitCursorUntilItEnds) {
     }
   });
   toolkit->LoadAtStart(descriptor, [this] { form->Load1Click(); });
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Widget<QLabel>("Label8")->text() == "Test"; }, 5000));
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return Widget<QLabel>("Label8")->text() == "Test"; }, kPatienceMs));
   faults::Reset();
   EXPECT_TRUE(waitCursorDuringLoad);
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);

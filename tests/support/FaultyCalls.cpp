@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <map>
+#include <set>
 #include <vector>
 
 #include "platform/SystemCalls.h"
@@ -29,6 +31,8 @@ struct Plan {
   std::string hookSuffix;
   std::function<void(int)> hook;
   std::map<int, std::string> names;
+  std::set<int> leased;
+  int leasesTaken = 0;
 };
 
 Plan& ThePlan() {
@@ -82,10 +86,19 @@ void Reset() {
   plan.uses.clear();
   plan.readLimit = 0;
   plan.hook = nullptr;
+  plan.leasesTaken = 0;
 }
 
 int OpenDescriptors() {
   return static_cast<int>(ThePlan().names.size());
+}
+
+int LeasesHeld() {
+  return static_cast<int>(ThePlan().leased.size());
+}
+
+int LeasesTaken() {
+  return ThePlan().leasesTaken;
 }
 
 }  // namespace quelvar::test::faults
@@ -120,6 +133,7 @@ ssize_t ReadAt(int fd, void* buffer, size_t size, off_t offset) {
 int Close(int fd) {
   const std::string name = test::faults::NameOf(fd);
   test::faults::ThePlan().names.erase(fd);
+  test::faults::ThePlan().leased.erase(fd);
   const int result = close(fd);
   if (test::faults::Faulty(Call::kClose, name)) return -1;
   return result;
@@ -128,6 +142,30 @@ int Close(int fd) {
 int Stat(int fd, struct stat* info) {
   if (test::faults::Faulty(Call::kStat, test::faults::NameOf(fd))) return -1;
   return fstat(fd, info);
+}
+
+int StatFileSystem(int fd, struct statfs* info) {
+  return fstatfs(fd, info);
+}
+
+int SetLease(int fd, int type) {
+  test::faults::Plan& plan = test::faults::ThePlan();
+  if (type == F_UNLCK) {
+    plan.leased.erase(fd);
+  } else if (test::faults::Faulty(Call::kLease, test::faults::NameOf(fd))) {
+    return -1;
+  }
+  if (fcntl(fd, F_SETSIG, SIGURG) != 0 || fcntl(fd, F_SETLEASE, type) != 0) return -1;
+  if (type != F_UNLCK) {
+    plan.leased.insert(fd);
+    ++plan.leasesTaken;
+  }
+  return 0;
+}
+
+int GetLease(int fd) {
+  if (test::faults::Faulty(Call::kLeaseCheck, test::faults::NameOf(fd))) return F_UNLCK;
+  return fcntl(fd, F_GETLEASE);
 }
 
 }  // namespace quelvar::platform::sys

@@ -11,7 +11,9 @@ namespace quelvar::test {
 // test has asked for a fault.
 namespace faults {
 
-enum class Call { kOpen, kRead, kClose, kStat };
+// kLease is the taking of a read lease; a fault of kLeaseCheck makes a lease read as broken, as
+// when a writer opened the file while it was held.
+enum class Call { kOpen, kRead, kClose, kStat, kLease, kLeaseCheck };
 
 // The call `call` on a file whose name ends with `suffix` (for the calls after open, the
 // descriptor that open returned) fails with `error` from its `after`-th use on, `times` times.
@@ -25,6 +27,10 @@ void BeforeRead(const std::string& suffix, std::function<void(int reads)> hook);
 void Reset();
 // Descriptors opened through the seam and not yet closed.
 int OpenDescriptors();
+// Read leases taken through the seam and neither given back nor closed.
+int LeasesHeld();
+// Read leases taken through the seam since the last Reset.
+int LeasesTaken();
 
 }  // namespace faults
 }  // namespace quelvar::test
