@@ -1,6 +1,8 @@
 // Quelvar's page in Debian's Chromium, headless, driven by puppeteer-core: start-up, a run of
 // examples/multiply.rm to its end by Ctrl+F9, steps with Shift+F9 and F7, a bad descriptor's box,
-// About, the ticks going on behind it, and the pace of a long run (reported, not asserted).
+// About, the ticks going on behind it, and the pace of a long run (reported, not asserted); boxes
+// that queue, names of millions of characters and names with a NUL, the Open dialog's order and
+// folders, uploads of folders and of files that are already there, an opened folder, file://.
 //   node page.test.mjs PAGE_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
 import fs from "node:fs";
@@ -290,6 +292,44 @@ try {
   }
   await page.close();
   fs.rmSync(disk, { recursive: true });
+
+  // A folder opened through the File System Access API (a stand-in for the picker, whose files
+  // the test changes) is copied with its subfolders to /folders/NAME, and again at Run It.
+  page = await browser.newPage();
+  page.on("pageerror", (error) => scriptErrors.push(`open folder: ${error.message}`));
+  await page.evaluateOnNewDocument(() => {
+    window.disk = { "p.rm": "Lab one\r\nlab1/d.txt\r\nlab1/p.txt\r\n",
+                    lab1: { "d.txt": "5\r\n", "p.txt": "S(1)\r\n" } };
+    const folder = (name, tree) => ({
+      kind: "directory", name,
+      async* entries() {
+        for (const [n, v] of Object.entries(tree)) {
+          yield [n, typeof v === "string"
+              ? { kind: "file", name: n, getFile: async () => new File([v], n) } : folder(n, v)];
+        }
+      },
+    });
+    window.showDirectoryPicker = async () => folder("work", window.disk);
+  });
+  await page.goto(base);
+  await page.waitForSelector("body[data-ready='1']", { timeout: 60000 });
+  await page.keyboard.press("F3");
+  await page.click("#openFolderButton");
+  await page.waitForFunction(() => document.getElementById("openFolder").textContent === "/folders/work");
+  check("an opened folder", (await listing(page)).join() === "../,lab1/,p.rm", (await listing(page)).join());
+  await page.$eval("#openName", (e) => { e.value = "p.rm"; });
+  await page.click("#openOk");
+  await page.waitForFunction(() => document.querySelector("#List1 .row")?.textContent === "R1 -> 5");
+  await page.evaluate(() => { window.disk.lab1["d.txt"] = "8\r\n"; });
+  await page.keyboard.down("Control");
+  await page.keyboard.press("F9");
+  await page.keyboard.up("Control");
+  await page.waitForFunction(() => document.querySelector("#List1 .row")?.textContent === "R1 -> 9");
+  check("an opened folder is read again at Run It, its subfolders too",
+        (await rows(page, "List1")).join("|") === "R1 -> 9");
+  check("an opened folder replaces nothing in /examples",
+        (await readFile(page, "/examples/p.rm")) === null);
+  await page.close();
 
   // Opened as a file, the page says how to serve it.
   page = await browser.newPage();
