@@ -290,7 +290,8 @@ function askReplace(text) {
   return new Promise((resolve) => {
     const answer = (replace) => () => {
       ask.hidden = true;
-      document.getElementById("askReplace").onclick = document.getElementById("askKeep").onclick = null;
+      document.getElementById("askReplace").onclick = null;
+      document.getElementById("askKeep").onclick = null;
       document.getElementById("openName").focus();
       resolve(replace);
     };

@@ -37,6 +37,10 @@ const framed = (page, list) => page.$$eval(`#${list} .row`, (els) =>
     els.filter((e) => e.style.borderColor === "rgb(0, 0, 255)").map((e) => Number(e.dataset.row)));
 const boxShown = (page) => page.$eval("#box", (b) => !b.hidden);
 const listing = (page) => page.$$eval("#openFiles li", (els) => els.map((e) => e.textContent));
+const entryShown = (page, i, name) => page.waitForFunction(
+    (i, name) => document.querySelectorAll("#openFiles li")[i]?.textContent === name, {}, i, name);
+const firstRegister = (page, row) => page.waitForFunction(
+    (row) => document.querySelector("#List1 .row")?.textContent === row, {}, row);
 // The page's file system, to set a case up and to see what an upload left.
 const writeFile = (page, name, bytes) =>
   page.evaluate((n, b) => Module.FS.writeFile(n, b), name, bytes);
@@ -249,12 +253,12 @@ try {
   check("the dialog sorts", (await listing(page)).join() === ["../", ...examples].join(),
         (await listing(page)).join());
   await (await page.$("#openAdd")).uploadFile(path.join(disk, "aaa.rm"));
-  await page.waitForFunction(() => document.querySelectorAll("#openFiles li")[1].textContent === "aaa.rm");
+  await entryShown(page, 1, "aaa.rm");
   check("an added file takes its place by name",
         (await listing(page)).join() === ["../", "aaa.rm", ...examples].join(),
         (await listing(page)).join());
   await (await page.$("#openAddFolder")).uploadFile(path.join(disk, "course"));
-  await page.waitForFunction(() => document.querySelectorAll("#openFiles li")[1].textContent === "course/");
+  await entryShown(page, 1, "course/");
   await page.click("#openFiles li:nth-child(2)");
   check("the added folder", (await listing(page)).join() === "../,lab1/,lab2/,p.rm",
         (await listing(page)).join());
@@ -279,7 +283,8 @@ try {
      "Mine\r\nadd-data.txt\r\nadd-program.txt\r\n"],
   ];
   for (const [answer, question, expected] of uploads) {
-    await (await page.$("#openAdd")).uploadFile(path.join(disk, "add.rm"), path.join(disk, "new.rm"));
+    await (await page.$("#openAdd"))
+        .uploadFile(path.join(disk, "add.rm"), path.join(disk, "new.rm"));
     await page.waitForSelector("#ask:not([hidden])");
     check(`the upload asks (${answer})`, (await text(page, "#askText")) === question,
           await text(page, "#askText"));
@@ -315,16 +320,18 @@ try {
   await page.waitForSelector("body[data-ready='1']", { timeout: 60000 });
   await page.keyboard.press("F3");
   await page.click("#openFolderButton");
-  await page.waitForFunction(() => document.getElementById("openFolder").textContent === "/folders/work");
-  check("an opened folder", (await listing(page)).join() === "../,lab1/,p.rm", (await listing(page)).join());
+  await page.waitForFunction(
+      () => document.getElementById("openFolder").textContent === "/folders/work");
+  check("an opened folder", (await listing(page)).join() === "../,lab1/,p.rm",
+        (await listing(page)).join());
   await page.$eval("#openName", (e) => { e.value = "p.rm"; });
   await page.click("#openOk");
-  await page.waitForFunction(() => document.querySelector("#List1 .row")?.textContent === "R1 -> 5");
+  await firstRegister(page, "R1 -> 5");
   await page.evaluate(() => { window.disk.lab1["d.txt"] = "8\r\n"; });
   await page.keyboard.down("Control");
   await page.keyboard.press("F9");
   await page.keyboard.up("Control");
-  await page.waitForFunction(() => document.querySelector("#List1 .row")?.textContent === "R1 -> 9");
+  await firstRegister(page, "R1 -> 9");
   check("an opened folder is read again at Run It, its subfolders too",
         (await rows(page, "List1")).join("|") === "R1 -> 9");
   check("an opened folder replaces nothing in /examples",
