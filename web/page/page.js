@@ -67,7 +67,6 @@ function marked(caption, mnemonic) {
 
 // A name in a folder of the page's file system.
 function joined(folder, name) { return (folder === "/" ? "" : folder) + "/" + name; }
-function exists(path) { return Module.FS.analyzePath(path).exists; }
 
 // A folder opened through the File System Access API, where the browser has it, is copied with
 // its subfolders into a folder of the page's own, /folders/NAME, and again before every Run It
@@ -302,22 +301,39 @@ function askReplace(text) {
 
 // Copies files from the computer into the dialog's folder, each at the place `placeOf` gives it
 // there: a folder comes with its subfolders. A file that is already there is replaced only when
-// the user says so; Keep adds only the files that are new.
+// the user says so; Keep adds only the files that are new. A file cannot take a folder's place,
+// nor a folder a file's: such files are not added, and a box says which.
 async function addFiles(files, placeOf) {
+  const FS = Module.FS;
+  const isFile = (path) => {
+    const found = FS.analyzePath(path);
+    return found.exists && !FS.isDir(found.object.mode);
+  };
   const folder = dialogFolder;
-  const added = [...files].map((file) => ({ file, path: joined(folder, placeOf(file)) }));
-  const taken = added.map(({ path }) => path).filter(exists)
-      .map((path) => path.slice(folder.length).replace(/^\//, ""));
-  const shown = taken.slice(0, 5).join(", ") + (taken.length > 5 ? ", ..." : "");
+  const added = [...files].map((file) => ({ file, name: placeOf(file) }));
+  for (const each of added) each.path = joined(folder, each.name);
+  const taken = added.filter(({ path }) => isFile(path)).map(({ name }) => name);
+  const shown = (names) => names.slice(0, 5).join(", ") + (names.length > 5 ? ", ..." : "");
   const replace = taken.length === 0 || await askReplace(taken.length === 1
-      ? `${shown} is already in ${folder}. Replace it?`
-      : `${taken.length} files are already in ${folder}: ${shown}. Replace them?`);
-  for (const { file, path } of added) {
-    if (!replace && exists(path)) continue;
-    Module.FS.mkdirTree(path.slice(0, path.lastIndexOf("/")));
-    Module.FS.writeFile(path, new Uint8Array(await file.arrayBuffer()));
+      ? `${taken[0]} is already in ${folder}. Replace it?`
+      : `${taken.length} files are already in ${folder}: ${shown(taken)}. Replace them?`);
+  const refused = [];
+  for (const { file, name, path } of added) {
+    if (!replace && isFile(path)) continue;
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    try {
+      FS.mkdirTree(path.slice(0, path.lastIndexOf("/")));
+      FS.writeFile(path, bytes);
+    } catch (error) {
+      if (!(error instanceof FS.ErrnoError)) throw error;
+      refused.push(name);
+    }
   }
   showFolder();
+  if (refused.length > 0) {
+    QuelvarPage.showBox(document.title, "A file and a folder cannot have the same name: " +
+                        `${shown(refused)} not added to ${folder}.`, true);
+  }
 }
 document.getElementById("openAddButton").addEventListener("click",
     () => document.getElementById("openAdd").click());

@@ -243,6 +243,7 @@ try {
   put("course/lab1/d.txt", "5\r\n7\r\n");
   put("course/lab1/p.txt", "S(1)\r\n");
   put("course/lab2/d.txt", "9\r\n");
+  put("lab1", "Not a folder\r\n");
   put("aaa.rm", "First by name\r\nadd-data.txt\r\nadd-program.txt\r\n");
   put("add.rm", "Mine\r\nadd-data.txt\r\nadd-program.txt\r\n");
   put("new.rm", "New\r\nadd-data.txt\r\nadd-program.txt\r\n");
@@ -265,6 +266,12 @@ try {
   check("same names in two subfolders",
         (await readFile(page, "/examples/course/lab1/d.txt")) === "5\r\n7\r\n" &&
             (await readFile(page, "/examples/course/lab2/d.txt")) === "9\r\n");
+  await (await page.$("#openAdd")).uploadFile(path.join(disk, "lab1"));
+  await page.waitForSelector("#box:not([hidden])");
+  check("a file cannot take a folder's place", (await text(page, "#boxText")) ===
+      "A file and a folder cannot have the same name: lab1 not added to /examples/course.",
+        await text(page, "#boxText"));
+  await page.keyboard.press("Enter");
   await page.$eval("#openName", (e) => { e.value = "p.rm"; });
   await page.click("#openOk");
   await page.waitForFunction(() => document.querySelectorAll("#List1 .row").length === 2);
