@@ -6,12 +6,24 @@
 const ROW = 13;
 const KIND = { button: 0, label: 1, list: 2, bevel: 3, image: 4 };
 const lists = {};
-let modal = false;  // while a box or the dialog is open, the window takes no commands
 
-function call(name, types, args) {
-  return Module.ccall(name, types.ret || null, types.args || [], args || []);
+// While a box or a dialog is open, the window takes no commands.
+function modal() { return document.querySelector(".overlay:not([hidden])") !== null; }
+
+// Runs `use` with `text` as UTF-8 bytes on the wasm heap, and its size in bytes. The heap, not the
+// stack: a name may be of any length, and it goes whole, NUL included.
+function withText(text, use) {
+  const size = Module.lengthBytesUTF8(text);
+  const bytes = Module._malloc(size + 1);
+  if (bytes === 0) throw new Error("Not enough memory for a text of " + size + " bytes");
+  try {
+    Module.stringToUTF8(text, bytes, size + 1);
+    return use(bytes, size);
+  } finally {
+    Module._free(bytes);
+  }
 }
-function cstr(name) { return { args: ["string"] }; }
+function call(name, text) { withText(text, (bytes, size) => Module["_" + name](bytes, size)); }
 
 // The rows of a list in view, and the frame on any of them. Each row's edges are put on whole
 // device pixels, wherever the list stands on the page and whatever the devicePixelRatio, so that
@@ -37,9 +49,8 @@ function renderList(name) {
     row.style.width = snap(box.right) - snap(box.left) + "px";
     row.dataset.row = r;
     if (r < list.count) {
-      const text = Module.ccall("quelvar_row", "number", ["string", "number"], [name, r]);
-      const size = Module.ccall("quelvar_row_size", "number", ["string", "number"], [name, r]);
-      row.textContent = UTF8ToString(text, size);
+      row.textContent = withText(name, (list, length) => UTF8ToString(
+          Module._quelvar_row(list, length, r), Module._quelvar_row_size(list, length, r)));
     }
     // One logical pixel, as a whole number of device pixels.
     row.style.borderWidth = Math.max(1, Math.round(ratio)) / ratio + "px";
@@ -54,16 +65,22 @@ function marked(caption, mnemonic) {
   return caption.slice(0, mnemonic) + "<u>" + caption[mnemonic] + "</u>" + caption.slice(mnemonic + 1);
 }
 
-// A folder opened through the File System Access API, where the browser has it: its files are
-// copied into the page's folder again before every Run It and Step Or Run, so that edits made in
-// an editor take effect as on the desktop.
-let openedFolder = null;
-async function copyFolder() {
-  if (!openedFolder) return;
-  for await (const [name, handle] of openedFolder.entries()) {
-    if (handle.kind !== "file") continue;
-    const file = await handle.getFile();
-    Module.FS.writeFile(Module.FS.cwd() + "/" + name, new Uint8Array(await file.arrayBuffer()));
+// A name in a folder of the page's file system.
+function joined(folder, name) { return (folder === "/" ? "" : folder) + "/" + name; }
+
+// A folder opened through the File System Access API, where the browser has it, is copied with
+// its subfolders into a folder of the page's own, /folders/NAME, and again before every Run It
+// and Step Or Run, so that edits made in an editor take effect as on the desktop.
+let openedFolder = null;  // { handle, path }
+async function copyFolder(handle, path) {
+  Module.FS.mkdirTree(path);
+  for await (const [name, entry] of handle.entries()) {
+    if (entry.kind === "directory") {
+      await copyFolder(entry, joined(path, name));
+    } else {
+      const file = await entry.getFile();
+      Module.FS.writeFile(joined(path, name), new Uint8Array(await file.arrayBuffer()));
+    }
   }
 }
 const rereads = new Set(["RunIt1", "StepOrRun1", "Button4", "Button7"]);
@@ -71,9 +88,8 @@ const rereads = new Set(["RunIt1", "StepOrRun1", "Button4", "Button7"]);
 // A menu command, or a button, as the page starts it: Load opens the page's dialog first.
 async function command(name) {
   if (name === "Load1" || name === "Button6") { openDialog(); return; }
-  if (openedFolder && rereads.has(name)) await copyFolder();
-  if (name.startsWith("Button")) call("quelvar_click", cstr(), [name]);
-  else call("quelvar_menu", cstr(), [name]);
+  if (openedFolder && rereads.has(name)) await copyFolder(openedFolder.handle, openedFolder.path);
+  call(name.startsWith("Button") ? "quelvar_click" : "quelvar_menu", name);
 }
 
 const pending = new Set();
@@ -92,7 +108,7 @@ const QuelvarPage = {
       el = document.createElement("button");
       el.textContent = text;
       el.disabled = !enabled;
-      el.addEventListener("click", () => { if (!modal) command(name); });
+      el.addEventListener("click", () => { if (!modal()) command(name); });
     } else if (kind === KIND.label) {
       el = document.createElement("span");
       el.className = "label";
@@ -111,7 +127,7 @@ const QuelvarPage = {
         const row = event.target.dataset ? Number(event.target.dataset.row) : NaN;
         if (!Number.isNaN(row) && row < lists[name].count) {
           lists[name].selected = row;
-          Module.ccall("quelvar_select", null, ["string", "number"], [name, row]);
+          withText(name, (list, length) => Module._quelvar_select(list, length, row));
           scheduleRender(name);
         }
       });
@@ -147,7 +163,7 @@ const QuelvarPage = {
     items.className = "items";
     items.setAttribute("role", "menu");
     title.appendChild(items);
-    title.addEventListener("click", () => { if (!modal) title.classList.toggle("open"); });
+    title.addEventListener("click", () => { if (!modal()) title.classList.toggle("open"); });
     document.getElementById("menubar").appendChild(title);
   },
   addMenuItem(name, menu, caption, mnemonic, shortcut) {
@@ -166,65 +182,94 @@ const QuelvarPage = {
       item.addEventListener("click", (event) => {
         event.stopPropagation();
         title.classList.remove("open");
-        if (!modal) command(name);
+        if (!modal()) command(name);
       });
     }
     items.appendChild(item);
   },
   setText(name, text) { document.getElementById(name).textContent = text; },
   setEnabled(name, enabled) { document.getElementById(name).disabled = !enabled; },
-  listChanged(name, count) {
+  listChanged(name, count, cleared) {
     lists[name].count = count;
-    if (count === 0) { lists[name].outlines.clear(); lists[name].selected = -1; }
+    if (cleared) { lists[name].outlines.clear(); lists[name].selected = -1; }
     scheduleRender(name);
   },
-  rowChanged(name) { scheduleRender(name); },
   outline(name, row, colour) {
     if (colour) lists[name].outlines.set(row, colour); else lists[name].outlines.delete(row);
     scheduleRender(name);
   },
   repaintList(name) { lists[name].outlines.clear(); renderList(name); },
+  // A box that comes while another is open waits for its turn: no message is lost.
   showBox(caption, text, error) {
-    document.getElementById("boxCaption").textContent = caption;
-    document.getElementById("boxText").textContent = text;
-    document.getElementById("box").dataset.error = error ? "1" : "0";
-    document.getElementById("box").hidden = false;
-    modal = true;
-    document.getElementById("boxOk").focus();
+    boxes.push({ caption, text, error });
+    if (boxes.length === 1) showFirstBox();
   },
   setTitle(title) { document.title = title; },
 };
 
+const boxes = [];  // the box shown first, then those waiting
+function showFirstBox() {
+  const { caption, text, error } = boxes[0];
+  document.getElementById("boxCaption").textContent = caption;
+  document.getElementById("boxText").textContent = text;
+  document.getElementById("box").dataset.error = error ? "1" : "0";
+  document.getElementById("box").hidden = false;
+  document.getElementById("boxOk").focus();
+}
 document.getElementById("boxOk").addEventListener("click", () => {
-  document.getElementById("box").hidden = true;
-  modal = false;
+  boxes.shift();
+  if (boxes.length > 0) showFirstBox();
+  else document.getElementById("box").hidden = true;
 });
 
-// The open dialog: the current folder of the page's file system, a typed name, files added from
-// the computer. Load runs once it is closed, with the name chosen or as cancelled.
+// The open dialog: a folder of the page's file system (the working directory when it opens), its
+// subfolders and descriptors in the order of their names, a typed name, files added from the
+// computer. Load runs once it is closed, with the name chosen or as cancelled.
+let dialogFolder = "/";
+const byName = new Intl.Collator(undefined, { numeric: true }).compare;
 function openDialog() {
+  dialogFolder = Module.FS.cwd();
+  showFolder();
+  const last = UTF8ToString(Module._quelvar_file_name());
+  document.getElementById("openName").value = last.split("/").pop();
+  document.getElementById("open").hidden = false;
+  document.getElementById("openName").focus();
+}
+function showFolder() {
   const FS = Module.FS;
-  const names = FS.readdir(FS.cwd()).filter((n) => n.endsWith(".rm"));
+  const isFolder = (name) => {
+    try { return FS.isDir(FS.stat(joined(dialogFolder, name)).mode); } catch { return false; }
+  };
+  const names = FS.readdir(dialogFolder).filter((n) => n !== "." && n !== "..");
+  const folders = names.filter(isFolder).sort(byName);
+  if (dialogFolder !== "/") folders.unshift("..");
+  const files = names.filter((n) => n.endsWith(".rm") && !isFolder(n)).sort(byName);
   const list = document.getElementById("openFiles");
   list.textContent = "";
-  for (const n of names) {
+  for (const n of folders) {
+    const li = document.createElement("li");
+    li.textContent = n + "/";
+    li.className = "folder";
+    li.addEventListener("click", () => {
+      dialogFolder = n === ".." ? dialogFolder.slice(0, dialogFolder.lastIndexOf("/")) || "/"
+                                : joined(dialogFolder, n);
+      showFolder();
+    });
+    list.appendChild(li);
+  }
+  for (const n of files) {
     const li = document.createElement("li");
     li.textContent = n;
     li.addEventListener("click", () => { document.getElementById("openName").value = n; });
     li.addEventListener("dblclick", () => closeDialog(n));
     list.appendChild(li);
   }
-  document.getElementById("openFolder").textContent = FS.cwd();
-  const last = UTF8ToString(Module.ccall("quelvar_file_name", "number", [], []));
-  document.getElementById("openName").value = last.split("/").pop();
-  document.getElementById("open").hidden = false;
-  modal = true;
-  document.getElementById("openName").focus();
+  document.getElementById("openFolder").textContent = dialogFolder;
 }
+// A name typed or chosen is taken in the dialog's folder.
 function closeDialog(name) {
   document.getElementById("open").hidden = true;
-  modal = false;
-  call("quelvar_load", cstr(), [name]);
+  call("quelvar_load", name === "" || name.startsWith("/") ? name : joined(dialogFolder, name));
 }
 document.getElementById("openOk").addEventListener("click",
     () => closeDialog(document.getElementById("openName").value));
@@ -234,15 +279,74 @@ document.getElementById("openName").addEventListener("keydown", (event) => {
   if (event.key === "Escape") closeDialog("");
   event.stopPropagation();
 });
+
+// A question with two answers, over the dialog: resolves to true for Replace.
+function askReplace(text) {
+  const ask = document.getElementById("ask");
+  document.getElementById("askText").textContent = text;
+  ask.hidden = false;
+  document.getElementById("askKeep").focus();
+  return new Promise((resolve) => {
+    const answer = (replace) => () => {
+      ask.hidden = true;
+      document.getElementById("askReplace").onclick = null;
+      document.getElementById("askKeep").onclick = null;
+      document.getElementById("openName").focus();
+      resolve(replace);
+    };
+    document.getElementById("askReplace").onclick = answer(true);
+    document.getElementById("askKeep").onclick = answer(false);
+  });
+}
+
+// Copies files from the computer into the dialog's folder, each at the place `placeOf` gives it
+// there: a folder comes with its subfolders. A file that is already there is replaced only when
+// the user says so; Keep adds only the files that are new. A file cannot take a folder's place,
+// nor a folder a file's: such files are not added, and a box says which.
+async function addFiles(files, placeOf) {
+  const FS = Module.FS;
+  const isFile = (path) => {
+    const found = FS.analyzePath(path);
+    return found.exists && !FS.isDir(found.object.mode);
+  };
+  const folder = dialogFolder;
+  const added = [...files].map((file) => ({ file, name: placeOf(file) }));
+  for (const each of added) each.path = joined(folder, each.name);
+  const taken = added.filter(({ path }) => isFile(path)).map(({ name }) => name);
+  const shown = (names) => names.slice(0, 5).join(", ") + (names.length > 5 ? ", ..." : "");
+  const replace = taken.length === 0 || await askReplace(taken.length === 1
+      ? `${taken[0]} is already in ${folder}. Replace it?`
+      : `${taken.length} files are already in ${folder}: ${shown(taken)}. Replace them?`);
+  const refused = [];
+  for (const { file, name, path } of added) {
+    if (!replace && isFile(path)) continue;
+    const bytes = new Uint8Array(await file.arrayBuffer());
+    try {
+      FS.mkdirTree(path.slice(0, path.lastIndexOf("/")));
+      FS.writeFile(path, bytes);
+    } catch (error) {
+      if (!(error instanceof FS.ErrnoError)) throw error;
+      refused.push(name);
+    }
+  }
+  showFolder();
+  if (refused.length > 0) {
+    QuelvarPage.showBox(document.title, "A file and a folder cannot have the same name: " +
+                        `${shown(refused)} not added to ${folder}.`, true);
+  }
+}
 document.getElementById("openAddButton").addEventListener("click",
     () => document.getElementById("openAdd").click());
 document.getElementById("openAddFolderButton").addEventListener("click",
     () => document.getElementById("openAddFolder").click());
+// The input is emptied once read, so that adding the same file again, after editing it, is seen.
+document.getElementById("openAdd").addEventListener("change", async (event) => {
+  await addFiles(event.target.files, (file) => file.name);
+  event.target.value = "";
+});
 document.getElementById("openAddFolder").addEventListener("change", async (event) => {
-  for (const file of event.target.files) {
-    Module.FS.writeFile(Module.FS.cwd() + "/" + file.name, new Uint8Array(await file.arrayBuffer()));
-  }
-  openDialog();
+  await addFiles(event.target.files, (file) => file.webkitRelativePath);
+  event.target.value = "";
 });
 if (window.showDirectoryPicker) {
   const button = document.getElementById("openFolderButton");
@@ -250,24 +354,22 @@ if (window.showDirectoryPicker) {
   document.querySelector("#open .hint").textContent =
       "A folder opened here is read again at every Run It and Step Or Run.";
   button.addEventListener("click", async () => {
-    openedFolder = await window.showDirectoryPicker();
-    await copyFolder();
-    openDialog();
+    const handle = await window.showDirectoryPicker();
+    openedFolder = { handle, path: joined("/folders", handle.name) };
+    await copyFolder(handle, openedFolder.path);
+    dialogFolder = openedFolder.path;
+    showFolder();
   });
 }
-document.getElementById("openAdd").addEventListener("change", async (event) => {
-  for (const file of event.target.files) {
-    Module.FS.writeFile(Module.FS.cwd() + "/" + file.name, new Uint8Array(await file.arrayBuffer()));
-  }
-  openDialog();
-});
 
 // Keys: F1 to F12 and letters by their virtual-key codes, with Shift 1, Alt 2, Ctrl 4.
 document.addEventListener("keydown", (event) => {
-  if (modal) {
+  if (modal()) {
     if (!document.getElementById("box").hidden && (event.key === "Enter" || event.key === "Escape")) {
       document.getElementById("boxOk").click();
       event.preventDefault();
+    } else if (!document.getElementById("ask").hidden && event.key === "Escape") {
+      document.getElementById("askKeep").click();
     }
     return;
   }
@@ -305,7 +407,7 @@ document.addEventListener("keydown", (event) => {
   const focused = document.activeElement;
   const focus = focused && focused.classList.contains("control") ? focused.id : "";
   if (f || shift & 4) event.preventDefault();
-  Module.ccall("quelvar_key", null, ["number", "number", "string"], [key, shift, focus]);
+  withText(focus, (bytes, size) => Module._quelvar_key(key, shift, bytes, size));
 });
 
 // A change of size or of devicePixelRatio (zoom, another screen) places the rows again.
@@ -326,6 +428,12 @@ function frame() {
   requestAnimationFrame(frame);
 }
 
+// Opened as a file, the page cannot fetch its program: it says how to serve it instead.
+if (location.protocol === "file:") {
+  document.getElementById("served").hidden = false;
+  document.getElementById("window").hidden = true;
+}
+
 var Module = {
   onRuntimeInitialized() {
     Module.FS.chdir("/examples");
@@ -333,7 +441,7 @@ var Module = {
     requestAnimationFrame(frame);
     setInterval(() => Module._quelvar_frame(performance.now()), 4);
     const descriptor = new URLSearchParams(location.search).get("descriptor");
-    if (descriptor) call("quelvar_load", cstr(), [descriptor]);
+    if (descriptor) call("quelvar_load", descriptor);
     document.body.dataset.ready = "1";
   },
 };

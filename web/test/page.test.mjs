@@ -1,48 +1,58 @@
 // Quelvar's page in Debian's Chromium, headless, driven by puppeteer-core: start-up, a run of
 // examples/multiply.rm to its end by Ctrl+F9, steps with Shift+F9 and F7, a bad descriptor's box,
-// About, the ticks going on behind it, and the pace of a long run (reported, not asserted).
+// About, the ticks going on behind it, and the pace of a long run (reported, not asserted); boxes
+// that queue, names of millions of characters and names with a NUL, the Open dialog's order and
+// folders, uploads of folders and of files that are already there, an opened folder, file://.
 //   node page.test.mjs PAGE_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
-import http from "node:http";
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
-import puppeteer from "puppeteer-core";
 import { PNG } from "pngjs";
+import { serve, launch } from "./serve.mjs";
 
 const folder = path.resolve(process.argv[2]);
-const types = { ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-                ".css": "text/css", ".svg": "image/svg+xml", ".data": "application/octet-stream" };
-const server = http.createServer((request, response) => {
-  const file = path.join(folder, decodeURIComponent(new URL(request.url, "http://x").pathname));
-  if (!file.startsWith(folder) || !fs.existsSync(file)) { response.writeHead(404); response.end(); return; }
-  response.writeHead(200, { "Content-Type": types[path.extname(file)] || "application/octet-stream" });
-  fs.createReadStream(file).pipe(response);
-});
-await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-const base = `http://127.0.0.1:${server.address().port}/index.html`;
+const { server, base } = await serve(folder);
+const browser = await launch();
 
-const browser = await puppeteer.launch({
-  executablePath: "/usr/bin/chromium",
-  headless: true,
-  args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-         "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-});
-
-let passed = 0, failed = 0;
+let passed = 0, failed = 0, lastCheck = "";
 function check(what, ok, detail) {
+  lastCheck = what;
   if (ok) { ++passed; } else { ++failed; console.log(`FAIL: ${what}${detail ? ": " + detail : ""}`); }
 }
 
+// Every script error on a page served over HTTP: there should be none.
+const scriptErrors = [];
 async function open(query) {
   const page = await browser.newPage();
+  page.on("pageerror", (error) => scriptErrors.push(`${query.slice(0, 60)}: ${error.message}`));
   await page.goto(base + query);
-  await page.waitForSelector("body[data-ready='1']", { timeout: 20000 });
+  // A start-up address of a megabyte takes Chromium long to take in.
+  await page.waitForSelector("body[data-ready='1']", { timeout: 60000 });
   return page;
 }
 const text = (page, selector) => page.$eval(selector, (el) => el.textContent);
 const rows = (page, list) => page.$$eval(`#${list} .row`, (els) => els.map((e) => e.textContent));
 const framed = (page, list) => page.$$eval(`#${list} .row`, (els) =>
     els.filter((e) => e.style.borderColor === "rgb(0, 0, 255)").map((e) => Number(e.dataset.row)));
+const boxShown = (page) => page.$eval("#box", (b) => !b.hidden);
+const listing = (page) => page.$$eval("#openFiles li", (els) => els.map((e) => e.textContent));
+const entryShown = (page, i, name) => page.waitForFunction(
+    (i, name) => document.querySelectorAll("#openFiles li")[i]?.textContent === name, {}, i, name);
+const firstRegister = (page, row) => page.waitForFunction(
+    (row) => document.querySelector("#List1 .row")?.textContent === row, {}, row);
+// The page's file system, to set a case up and to see what an upload left.
+const writeFile = (page, name, bytes) =>
+  page.evaluate((n, b) => Module.FS.writeFile(n, b), name, bytes);
+const readFile = (page, name) => page.evaluate((n) =>
+  Module.FS.analyzePath(n).exists ? Module.FS.readFile(n, { encoding: "utf8" }) : null, name);
+// Load with a name typed in the Open dialog.
+async function loadTyped(page, name) {
+  await page.keyboard.press("F3");
+  await page.waitForSelector("#open:not([hidden])");
+  await page.$eval("#openName", (e, n) => { e.value = n; }, name);
+  await page.click("#openOk");
+}
 const started = Date.now();
 
 try {
@@ -175,9 +185,179 @@ try {
   check("missing descriptor", (await text(page, "#boxText")) === "File not found.",
         await text(page, "#boxText"));
   await page.close();
+
+  // Boxes queue: an error that comes while About is open waits behind it. After Step Or Run on
+  // an empty program, Start It and F1 in one task: About opens before the next tick fails.
+  page = await open("");
+  await writeFile(page, "/examples/empty.rm", "Empty\r\nadd-data.txt\r\nempty-program.txt\r\n");
+  await writeFile(page, "/examples/empty-program.txt", "");
+  await loadTyped(page, "empty.rm");
+  await page.keyboard.down("Shift");
+  await page.keyboard.press("F9");
+  await page.keyboard.up("Shift");
+  await page.evaluate(() => {
+    document.getElementById("Button9").click();
+    document.dispatchEvent(new KeyboardEvent("keydown", { key: "F1", bubbles: true }));
+  });
+  await page.waitForFunction(() => boxes.length === 2, { timeout: 20000 });
+  check("the first box stays", (await text(page, "#boxText")).startsWith("Quelvar."),
+        await text(page, "#boxText"));
+  await page.keyboard.press("Enter");
+  check("the second box follows", (await text(page, "#boxText")) === "List index out of bounds (0)",
+        await text(page, "#boxText"));
+  await page.keyboard.press("Enter");
+  check("both boxes closed", !(await boxShown(page)));
+  await page.close();
+
+  // Names of any length, and names with a NUL, fail as on the desktop, and the page goes on.
+  const names = [
+    ["?descriptor=", "y".repeat(1500000) + ".rm", "File not found."],
+    ["dialog", "x".repeat(4000000) + ".rm", "File not found."],
+    ["dialog", "\u00e9".repeat(2000000) + ".rm", "File not found."],
+    ["dialog", "missing/" + "x".repeat(4000000), "Invalid filename."],
+    ["?descriptor=", "add.rm%00.txt", "Invalid filename."],
+    ["dialog", "add.rm\u0000.txt", "Invalid filename."],
+  ];
+  for (const [how, name, message] of names) {
+    const what = `${how} ${name.slice(0, 12)}... (${name.length} characters)`;
+    page = await open(how === "dialog" ? "" : how + name);
+    if (how === "dialog") await loadTyped(page, name);
+    await page.waitForSelector("#box:not([hidden])");
+    check(what, (await text(page, "#boxText")) === message, await text(page, "#boxText"));
+    check(`${what}: nothing loaded`, (await text(page, "#Label10")) === "");
+    await page.keyboard.press("Enter");
+    await loadTyped(page, "multiply.rm");
+    await page.waitForFunction(() => document.getElementById("Label10").textContent !== "");
+    check(`${what}: the page goes on`, (await text(page, "#Label10")) === "multiply-program.txt");
+    await page.close();
+  }
+
+  // A folder added from the computer keeps its subfolders; the dialog lists folders, then
+  // descriptors, each in the order of their names.
+  const disk = fs.mkdtempSync(path.join(os.tmpdir(), "quelvar-page-"));
+  const put = (name, bytes) => {
+    fs.mkdirSync(path.dirname(path.join(disk, name)), { recursive: true });
+    fs.writeFileSync(path.join(disk, name), bytes);
+  };
+  put("course/p.rm", "Lab one\r\nlab1/d.txt\r\nlab1/p.txt\r\n");
+  put("course/lab1/d.txt", "5\r\n7\r\n");
+  put("course/lab1/p.txt", "S(1)\r\n");
+  put("course/lab2/d.txt", "9\r\n");
+  put("lab1", "Not a folder\r\n");
+  put("aaa.rm", "First by name\r\nadd-data.txt\r\nadd-program.txt\r\n");
+  put("add.rm", "Mine\r\nadd-data.txt\r\nadd-program.txt\r\n");
+  put("new.rm", "New\r\nadd-data.txt\r\nadd-program.txt\r\n");
+  const examples = fs.readdirSync(new URL("../../examples", import.meta.url))
+      .filter((n) => n.endsWith(".rm")).sort();
+  page = await open("");
+  await page.keyboard.press("F3");
+  check("the dialog sorts", (await listing(page)).join() === ["../", ...examples].join(),
+        (await listing(page)).join());
+  await (await page.$("#openAdd")).uploadFile(path.join(disk, "aaa.rm"));
+  await entryShown(page, 1, "aaa.rm");
+  check("an added file takes its place by name",
+        (await listing(page)).join() === ["../", "aaa.rm", ...examples].join(),
+        (await listing(page)).join());
+  await (await page.$("#openAddFolder")).uploadFile(path.join(disk, "course"));
+  await entryShown(page, 1, "course/");
+  await page.click("#openFiles li:nth-child(2)");
+  check("the added folder", (await listing(page)).join() === "../,lab1/,lab2/,p.rm",
+        (await listing(page)).join());
+  check("same names in two subfolders",
+        (await readFile(page, "/examples/course/lab1/d.txt")) === "5\r\n7\r\n" &&
+            (await readFile(page, "/examples/course/lab2/d.txt")) === "9\r\n");
+  await (await page.$("#openAdd")).uploadFile(path.join(disk, "lab1"));
+  await page.waitForSelector("#box:not([hidden])");
+  check("a file cannot take a folder's place", (await text(page, "#boxText")) ===
+      "A file and a folder cannot have the same name: lab1 not added to /examples/course.",
+        await text(page, "#boxText"));
+  await page.keyboard.press("Enter");
+  await page.$eval("#openName", (e) => { e.value = "p.rm"; });
+  await page.click("#openOk");
+  await page.waitForFunction(() => document.querySelectorAll("#List1 .row").length === 2);
+  check("a descriptor naming lab1/d.txt", (await text(page, "#Label9")) === "lab1/d.txt" &&
+      (await rows(page, "List1")).join("|") === "R1 -> 5|R2 -> 7" &&
+      (await rows(page, "List2")).join("|") === "S(1)", (await rows(page, "List1")).join("|"));
+  await page.close();
+
+  // An upload never replaces a file without asking: Keep adds only what is new, Replace replaces.
+  page = await open("");
+  const original = await readFile(page, "/examples/add.rm");
+  await page.keyboard.press("F3");
+  const uploads = [
+    ["#askKeep", "add.rm is already in /examples. Replace it?", original],
+    ["#askReplace", "2 files are already in /examples: add.rm, new.rm. Replace them?",
+     "Mine\r\nadd-data.txt\r\nadd-program.txt\r\n"],
+  ];
+  for (const [answer, question, expected] of uploads) {
+    await (await page.$("#openAdd"))
+        .uploadFile(path.join(disk, "add.rm"), path.join(disk, "new.rm"));
+    await page.waitForSelector("#ask:not([hidden])");
+    check(`the upload asks (${answer})`, (await text(page, "#askText")) === question,
+          await text(page, "#askText"));
+    await page.click(answer);
+    // The input is emptied once the upload is done.
+    await page.waitForFunction(() => document.getElementById("openAdd").files.length === 0);
+    check(`${answer}: add.rm`, (await readFile(page, "/examples/add.rm")) === expected);
+    check(`${answer}: new.rm added`, (await readFile(page, "/examples/new.rm")) ===
+        "New\r\nadd-data.txt\r\nadd-program.txt\r\n");
+  }
+  await page.close();
+  fs.rmSync(disk, { recursive: true });
+
+  // A folder opened through the File System Access API (a stand-in for the picker, whose files
+  // the test changes) is copied with its subfolders to /folders/NAME, and again at Run It.
+  page = await browser.newPage();
+  page.on("pageerror", (error) => scriptErrors.push(`open folder: ${error.message}`));
+  await page.evaluateOnNewDocument(() => {
+    window.disk = { "p.rm": "Lab one\r\nlab1/d.txt\r\nlab1/p.txt\r\n",
+                    lab1: { "d.txt": "5\r\n", "p.txt": "S(1)\r\n" } };
+    const folder = (name, tree) => ({
+      kind: "directory", name,
+      async* entries() {
+        for (const [n, v] of Object.entries(tree)) {
+          yield [n, typeof v === "string"
+              ? { kind: "file", name: n, getFile: async () => new File([v], n) } : folder(n, v)];
+        }
+      },
+    });
+    window.showDirectoryPicker = async () => folder("work", window.disk);
+  });
+  await page.goto(base);
+  await page.waitForSelector("body[data-ready='1']", { timeout: 60000 });
+  await page.keyboard.press("F3");
+  await page.click("#openFolderButton");
+  await page.waitForFunction(
+      () => document.getElementById("openFolder").textContent === "/folders/work");
+  check("an opened folder", (await listing(page)).join() === "../,lab1/,p.rm",
+        (await listing(page)).join());
+  await page.$eval("#openName", (e) => { e.value = "p.rm"; });
+  await page.click("#openOk");
+  await firstRegister(page, "R1 -> 5");
+  await page.evaluate(() => { window.disk.lab1["d.txt"] = "8\r\n"; });
+  await page.keyboard.down("Control");
+  await page.keyboard.press("F9");
+  await page.keyboard.up("Control");
+  await firstRegister(page, "R1 -> 9");
+  check("an opened folder is read again at Run It, its subfolders too",
+        (await rows(page, "List1")).join("|") === "R1 -> 9");
+  check("an opened folder replaces nothing in /examples",
+        (await readFile(page, "/examples/p.rm")) === null);
+  await page.close();
+
+  // Opened as a file, the page says how to serve it.
+  page = await browser.newPage();
+  await page.goto("file://" + path.join(folder, "index.html"));
+  check("file:// says how to serve the page",
+        (await text(page, "#served")).includes("python3 -m http.server -d build-web/page") &&
+            await page.$eval("#served", (e) => !e.hidden && e.offsetHeight > 0) &&
+            await page.$eval("#window", (e) => e.offsetHeight === 0));
+  await page.close();
+
+  check("no script error on any page", scriptErrors.length === 0, scriptErrors.join("; "));
 } catch (error) {
   ++failed;
-  console.log(`FAIL: ${error.message}`);
+  console.log(`FAIL: ${error.message} (after "${lastCheck}")`);
 } finally {
   await browser.close();
   server.close();

@@ -26,10 +26,8 @@ EM_JS(void, js_set_text, (const char* name, const char* text, int size),
       { QuelvarPage.setText(UTF8ToString(name), UTF8ToString(text, size)); });
 EM_JS(void, js_set_enabled, (const char* name, int enabled),
       { QuelvarPage.setEnabled(UTF8ToString(name), !!enabled); });
-EM_JS(void, js_list_changed, (const char* name, int count),
-      { QuelvarPage.listChanged(UTF8ToString(name), count); });
-EM_JS(void, js_row_changed, (const char* name, int row),
-      { QuelvarPage.rowChanged(UTF8ToString(name), row); });
+EM_JS(void, js_list_changed, (const char* name, int count, int cleared),
+      { QuelvarPage.listChanged(UTF8ToString(name), count, !!cleared); });
 EM_JS(void, js_outline, (const char* name, int row, const char* colour),
       { QuelvarPage.outline(UTF8ToString(name), row, UTF8ToString(colour)); });
 EM_JS(void, js_repaint_list, (const char* name), { QuelvarPage.repaintList(UTF8ToString(name)); });
@@ -75,12 +73,8 @@ void SetEnabled(std::string_view name, bool enabled) {
   js_set_enabled(Z(name).c_str(), enabled);
 }
 
-void ListChanged(std::string_view name, int32_t count) {
-  js_list_changed(Z(name).c_str(), count);
-}
-
-void RowChanged(std::string_view name, int32_t row) {
-  js_row_changed(Z(name).c_str(), row);
+void ListChanged(std::string_view name, int32_t count, bool cleared) {
+  js_list_changed(Z(name).c_str(), count, cleared);
 }
 
 void Outline(std::string_view name, int32_t row, std::string_view colour) {

@@ -14,9 +14,9 @@ void AddMenuItem(std::string_view name, std::string_view menu, std::string_view 
                  int mnemonic, std::string_view shortcut);
 void SetText(std::string_view name, std::string_view text);
 void SetEnabled(std::string_view name, bool enabled);
-// The list's row count changed, or row `row` has new text: the page shows the rows in view.
-void ListChanged(std::string_view name, int32_t count);
-void RowChanged(std::string_view name, int32_t row);
+// The list has `count` rows and some have new text; `cleared` when it was emptied meanwhile, which
+// takes its outlines and its selection. The page shows the rows in view again.
+void ListChanged(std::string_view name, int32_t count, bool cleared);
 // The outline on `row`: a CSS colour, or empty to remove it.
 void Outline(std::string_view name, int32_t row, std::string_view colour);
 void RepaintList(std::string_view name);

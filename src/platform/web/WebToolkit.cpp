@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/File.h"
 #include "platform/web/WebPage.h"
 
 namespace quelvar::web {
@@ -41,12 +42,13 @@ void WebLabel::SetText(std::string_view text) {
 void WebListBox::Clear() {
   lines_.Clear();
   selected_ = -1;
-  page::ListChanged(name_, 0);
+  changed_ = true;
+  cleared_ = true;
 }
 
 void WebListBox::Append(std::string_view text) {
   lines_.Append(text);
-  page::ListChanged(name_, Count());
+  changed_ = true;
 }
 
 void WebListBox::Replace(int32_t j, std::string_view text) {
@@ -55,23 +57,35 @@ void WebListBox::Replace(int32_t j, std::string_view text) {
     return;
   }
   lines_.Replace(static_cast<size_t>(j), text);
-  page::RowChanged(name_, j);
+  changed_ = true;
 }
 
 // An outline in the list's own background colour erases the one on its row.
 void WebListBox::FrameRect(const platform::Rect& rect) {
   if (rect.Empty() || rect.top < 0) return;
+  ShowChanges();
   page::Outline(name_, static_cast<int32_t>(rect.top / kRowHeight), CssColour(BrushColor()));
 }
 
 void WebListBox::RepaintNow() {
+  ShowChanges();
   page::RepaintList(name_);
 }
 
+void WebListBox::ShowChanges() {
+  if (!changed_) return;
+  page::ListChanged(name_, Count(), cleared_);
+  changed_ = false;
+  cleared_ = false;
+}
+
+// As on the desktop, the name is made absolute and the chosen file's folder becomes the working
+// directory, where the descriptor's names are then found.
 bool WebOpenDialog::Execute() {
   if (!chosen_) return false;
-  FileName = *chosen_;
+  FileName = platform::AbsoluteName(*chosen_);
   chosen_.reset();
+  platform::EnterFolderOf(FileName);
   return true;
 }
 
@@ -113,6 +127,10 @@ void WebToolkit::ShowMessage(std::string_view text) {
 
 void WebToolkit::ShowErrorBox(std::string_view text) {
   page::ShowBox(title_, text, true);
+}
+
+void WebToolkit::ShowChanges() {
+  for (const auto& [name, list] : lists_) list->ShowChanges();
 }
 
 void WebToolkit::Frame(double now) {

@@ -40,7 +40,8 @@ class WebLabel final : public platform::Label {
 };
 
 // The lines live here; the page asks for the ones in view, so a list of any length costs the
-// page a screenful of rows.
+// page a screenful of rows. Changes reach the page in one call when the event ends, or before the
+// list is next drawn on, never one a line: a load of millions of lines is one call.
 class WebListBox final : public platform::ListBox {
  public:
   static constexpr int32_t kRowHeight = 13;
@@ -55,6 +56,8 @@ class WebListBox final : public platform::ListBox {
 
   void Select(int32_t row) { selected_ = row; }
   std::string_view Row(int32_t row) const { return lines_.Line(static_cast<size_t>(row)); }
+  // Tells the page of the changes since it last heard, if any.
+  void ShowChanges();
 
  protected:
   std::string_view LineAt(int32_t j) const override { return lines_.Line(static_cast<size_t>(j)); }
@@ -67,6 +70,8 @@ class WebListBox final : public platform::ListBox {
   int32_t width_;
   platform::LineStore lines_;
   int32_t selected_ = -1;
+  bool changed_ = false;
+  bool cleared_ = false;
 };
 
 // The page's clock delivers the ticks: on each frame, as many as whole periods have passed.
@@ -108,6 +113,8 @@ class WebToolkit final : public platform::Toolkit {
   // ChooseMenuItem and PressKey. Delivers the ticks due by `now` (milliseconds), at most a bounded
   // number, so that a page that was hidden does not wake to a burst.
   void Frame(double now);
+  // Every event from the page ends here: the lists hand the page what changed.
+  void ShowChanges();
 
  protected:
   void ShowErrorBox(std::string_view text) override;

@@ -3,7 +3,6 @@
 #include <emscripten.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -23,47 +22,65 @@ Application& App() {
   return application;
 }
 
+// Texts from the page come as bytes on the heap with their size: a name of any length, holding
+// any character, NUL included, reaches the form whole.
+std::string_view Text(const char* bytes, int size) {
+  return {bytes, static_cast<size_t>(size)};
+}
+
+// Runs one event from the page; the page then hears what changed in the lists.
+template <typename Event>
+void Handle(const Event& event) {
+  event();
+  App().toolkit.ShowChanges();
+}
+
 }  // namespace
 
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void quelvar_start() {
-  App();
+  Handle([] { App(); });
 }
 
-EMSCRIPTEN_KEEPALIVE void quelvar_click(const char* button) {
-  App().toolkit.UserClick(button);
+EMSCRIPTEN_KEEPALIVE void quelvar_click(const char* button, int size) {
+  Handle([=] { App().toolkit.UserClick(Text(button, size)); });
 }
 
-EMSCRIPTEN_KEEPALIVE void quelvar_menu(const char* item) {
-  App().toolkit.ChooseMenuItem(item);
+EMSCRIPTEN_KEEPALIVE void quelvar_menu(const char* item, int size) {
+  Handle([=] { App().toolkit.ChooseMenuItem(Text(item, size)); });
 }
 
-EMSCRIPTEN_KEEPALIVE void quelvar_key(int key, int shift, const char* focus) {
-  App().toolkit.PressKey(static_cast<uint16_t>(key), static_cast<uint8_t>(shift), focus);
+EMSCRIPTEN_KEEPALIVE void quelvar_key(int key, int shift, const char* focus, int size) {
+  Handle([=] {
+    App().toolkit.PressKey(static_cast<uint16_t>(key), static_cast<uint8_t>(shift),
+                           Text(focus, size));
+  });
 }
 
 EMSCRIPTEN_KEEPALIVE void quelvar_frame(double now) {
-  App().toolkit.Frame(now);
+  Handle([=] { App().toolkit.Frame(now); });
 }
 
 // Load with a name chosen in the page's dialog; an empty name is a cancelled dialog.
-EMSCRIPTEN_KEEPALIVE void quelvar_load(const char* name) {
-  if (*name != '\0') App().toolkit.FileDialog().ChooseOnce(name);
-  App().toolkit.ChooseMenuItem("Load1");
+EMSCRIPTEN_KEEPALIVE void quelvar_load(const char* name, int size) {
+  Handle([=] {
+    if (size > 0) App().toolkit.FileDialog().ChooseOnce(std::string(Text(name, size)));
+    App().toolkit.ChooseMenuItem("Load1");
+  });
 }
 
-EMSCRIPTEN_KEEPALIVE const char* quelvar_row(const char* list, int row) {
-  return App().toolkit.ListNamed(list).Row(row).data();
+EMSCRIPTEN_KEEPALIVE const char* quelvar_row(const char* list, int size, int row) {
+  return App().toolkit.ListNamed(Text(list, size)).Row(row).data();
 }
 
-EMSCRIPTEN_KEEPALIVE int quelvar_row_size(const char* list, int row) {
-  return static_cast<int>(std::min(App().toolkit.ListNamed(list).Row(row).size(),
+EMSCRIPTEN_KEEPALIVE int quelvar_row_size(const char* list, int size, int row) {
+  return static_cast<int>(std::min(App().toolkit.ListNamed(Text(list, size)).Row(row).size(),
                                    quelvar::platform::ListBox::kShownBytes));
 }
 
-EMSCRIPTEN_KEEPALIVE void quelvar_select(const char* list, int row) {
-  App().toolkit.ListNamed(list).Select(row);
+EMSCRIPTEN_KEEPALIVE void quelvar_select(const char* list, int size, int row) {
+  App().toolkit.ListNamed(Text(list, size)).Select(row);
 }
 
 EMSCRIPTEN_KEEPALIVE const char* quelvar_file_name() {
