@@ -7,39 +7,58 @@
 namespace quelvar {
 
 DecodedEngine::DecodedEngine(TForm1& form)
-    : form_(form), count_(form.List2->Count()), registers_(form.Regs.size()) {
-  steps_.resize(static_cast<size_t>(count_) + 2, {static_cast<int32_t>(Kind::kTick), 0, 0, 0});
+    : form_(form),
+      count_(form.List2->Count()),
+      registers_(form.Regs.size()),
+      regsData_(form.Regs.data()) {
+  steps_.resize(static_cast<size_t>(count_) + 2, {static_cast<int32_t>(Kind::kEnd), 0, {}, {}});
   for (int32_t k = 1; k <= count_; ++k) steps_[k] = Decode(form.List2->Line(k - 1));
   steps_[static_cast<size_t>(count_) + 1].kind = static_cast<int32_t>(Kind::kEnd);
   std::sort(written_.begin(), written_.end());
   written_.erase(std::unique(written_.begin(), written_.end()), written_.end());
 }
 
+bool DecodedEngine::Held(int32_t n) const {
+  return n >= 0 && static_cast<size_t>(n) < registers_;
+}
+
+int16_t* DecodedEngine::Cell(int32_t n) {
+  if (Held(n)) return form_.Regs.data() + n;
+  const auto [found, added] =
+      outerIndex_.try_emplace(n, static_cast<int32_t>(outerNumbers_.size()));
+  if (added) {
+    outerNumbers_.push_back(n);
+    outerCells_.push_back(0);
+    outerWritten_.push_back(0);
+  }
+  return &outerCells_[static_cast<size_t>(found->second)];
+}
+
+DecodedEngine::Step DecodedEngine::Write(Kind kind, Kind outerKind, int16_t* from, int32_t n) {
+  if (Held(n)) {
+    if (n >= 1 && n <= form_.DisplayedRegCount()) written_.push_back(n);
+    return {static_cast<int32_t>(kind), 0, from, Cell(n)};
+  }
+  int16_t* const cell = Cell(n);
+  return {static_cast<int32_t>(outerKind), outerIndex_.at(n), from, cell};
+}
+
 DecodedEngine::Step DecodedEngine::Decode(std::string_view text) {
   using Op = ProgramLine::Op;
   const ProgramLine line = DecodeProgramLine(text);
-  const auto held = [this](int32_t n) { return n >= 0 && static_cast<size_t>(n) < registers_; };
-  const auto step = [](Kind kind, int32_t a = 0, int32_t b = 0, int32_t target = 0) {
-    return Step{static_cast<int32_t>(kind), a, b, target};
-  };
-  if (line.op == Op::kNothing) return step(Kind::kNothing);
-  // Registers outside the loaded ones live in the form's map: rare, and left to the tick.
-  if (!held(line.n) || (line.op != Op::kZero && line.op != Op::kSuccessor && !held(line.m))) {
-    return step(Kind::kTick);
-  }
-  if (line.op != Op::kJump) {
-    if (line.n >= 1 && line.n <= form_.DisplayedRegCount()) written_.push_back(line.n);
-  }
   switch (line.op) {
+    case Op::kNothing:
+      return {static_cast<int32_t>(Kind::kNothing), 0, nullptr, nullptr};
     case Op::kZero:
-      return step(Kind::kZero, line.n);
+      return Write(Kind::kZero, Kind::kZeroOuter, nullptr, line.n);
     case Op::kSuccessor:
-      return step(Kind::kSuccessor, line.n);
+      return Write(Kind::kSuccessor, Kind::kSuccessorOuter, nullptr, line.n);
     case Op::kTransfer:
-      return step(Kind::kTransfer, line.m, line.n);
+      return Write(Kind::kTransfer, Kind::kTransferOuter, Cell(line.m), line.n);
     default: {
       const bool inside = line.q >= 1 && static_cast<int64_t>(line.q) <= int64_t{count_} + 1;
-      return step(inside ? Kind::kJump : Kind::kJumpOut, line.m, line.n, line.q);
+      const Kind kind = inside ? Kind::kJump : Kind::kJumpOut;
+      return {static_cast<int32_t>(kind), line.q, Cell(line.m), Cell(line.n)};
     }
   }
 }
@@ -47,8 +66,8 @@ DecodedEngine::Step DecodedEngine::Decode(std::string_view text) {
 bool DecodedEngine::CanRun() const {
   return form_.RunFlag == 1 && form_.InstrIndex >= 1 && form_.InstrIndex <= count_ &&
          form_.List2->Count() == count_ && form_.Regs.size() == registers_ &&
-         form_.Timer1->Period() == 1 && form_.List1->Count() == form_.DisplayedRegCount() &&
-         form_.List1->Selected() < 0;
+         form_.Regs.data() == regsData_ && form_.Timer1->Period() == 1 &&
+         form_.List1->Count() == form_.DisplayedRegCount() && form_.List1->Selected() < 0;
 }
 
 // Threaded code: each step holds where its code starts, as an offset from the first label, and
@@ -58,6 +77,8 @@ bool DecodedEngine::CanRun() const {
 #define QUELVAR_LINE        \
   if (left == 0) goto stop; \
   --left
+// Only a write that executes puts a register outside the loaded ones into OuterRegs.
+#define QUELVAR_MARK outerWritten_[static_cast<size_t>(s->target)] = 1
 
 void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
   executed = 0;
@@ -67,12 +88,23 @@ void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
     const auto at = [code](void* label) {
       return static_cast<int32_t>(static_cast<char*>(label) - code);
     };
-    const int32_t offsets[] = {0,          at(&&zero),    at(&&successor), at(&&transfer),
-                               at(&&jump), at(&&jumpOut), at(&&stop),      at(&&stop)};
+    const int32_t offsets[] = {0,
+                               at(&&zero),
+                               at(&&successor),
+                               at(&&transfer),
+                               at(&&jump),
+                               at(&&jumpOut),
+                               at(&&stop),
+                               at(&&zeroOuter),
+                               at(&&successorOuter),
+                               at(&&transferOuter)};
     for (Step& step : steps_) step.kind = offsets[step.kind];
     threaded_ = true;
   }
-  int16_t* const r = form_.Regs.data();
+  for (size_t k = 0; k < outerNumbers_.size(); ++k) {
+    outerCells_[k] = form_.ReadReg(outerNumbers_[k]);
+    outerWritten_[k] = 0;
+  }
   const Step* const first = steps_.data();
   const int32_t lineBefore = form_.InstrIndex;
   const Step* s = first + lineBefore;
@@ -87,26 +119,44 @@ nothing:
   goto stop;
 zero:
   QUELVAR_LINE;
-  r[s->a] = 0;
+  *s->b = 0;
   ++s;
   QUELVAR_NEXT;
 successor:
   QUELVAR_LINE;
-  r[s->a] = static_cast<int16_t>(r[s->a] + 1);
+  *s->b = static_cast<int16_t>(*s->b + 1);
   ++s;
   QUELVAR_NEXT;
 transfer:
   QUELVAR_LINE;
-  r[s->b] = r[s->a];
+  *s->b = *s->a;
+  ++s;
+  QUELVAR_NEXT;
+zeroOuter:
+  QUELVAR_LINE;
+  QUELVAR_MARK;
+  *s->b = 0;
+  ++s;
+  QUELVAR_NEXT;
+successorOuter:
+  QUELVAR_LINE;
+  QUELVAR_MARK;
+  *s->b = static_cast<int16_t>(*s->b + 1);
+  ++s;
+  QUELVAR_NEXT;
+transferOuter:
+  QUELVAR_LINE;
+  QUELVAR_MARK;
+  *s->b = *s->a;
   ++s;
   QUELVAR_NEXT;
 jump:
   QUELVAR_LINE;
-  s = r[s->a] == r[s->b] ? first + s->target : s + 1;
+  s = *s->a == *s->b ? first + s->target : s + 1;
   QUELVAR_NEXT;
 jumpOut:
   QUELVAR_LINE;
-  if (r[s->a] == r[s->b]) {
+  if (*s->a == *s->b) {
     line = s->target;
     goto done;
   }
@@ -116,6 +166,9 @@ stop:
   line = static_cast<int32_t>(s - first);
 done:
   executed = maxLines - left;
+  for (size_t k = 0; k < outerNumbers_.size(); ++k) {
+    if (outerWritten_[k] != 0) form_.OuterRegs[outerNumbers_[k]] = outerCells_[k];
+  }
   if (executed > 0) {
     form_.InstrIndex = line;
     ShowState(lineBefore);
@@ -124,6 +177,7 @@ done:
 
 #undef QUELVAR_NEXT
 #undef QUELVAR_LINE
+#undef QUELVAR_MARK
 
 // What the ticks leave, shown once: the frame moved from the line the engine started at to the
 // line that runs next, the register lines of what changed, the index, and the end of the run.

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "form/MainForm.h"
@@ -10,8 +12,9 @@ namespace quelvar {
 
 // Runs a batch run's lines without the window's per-line work. Each program line is decoded once
 // into what ANalyseCommand does with it, and the lines then execute in a tight loop on the form's
-// registers. Whatever the loop cannot do exactly is left to the ordinary tick: a line that names a
-// register outside the loaded ones, and any state other than a plain run in progress. When the
+// registers. Registers outside the loaded ones (the form's OuterRegs) get cells of their own for
+// the length of a run. Any state other than a plain run in progress is left to the ordinary
+// tick. When the
 // loop stops, the displays show what the ticks would have left: the register list, the
 // instruction index label, the frame, "Run It" and the run switch.
 class DecodedEngine {
@@ -19,8 +22,8 @@ class DecodedEngine {
   // Decodes the form's program list, which must not change while the engine is in use.
   explicit DecodedEngine(TForm1& form);
 
-  // Executes at most `maxLines` lines and sets `executed` to how many: 0 when the next line is
-  // one for the tick. It stops after a line that leaves the program (its end, or a jump outside
+  // Executes at most `maxLines` lines and sets `executed` to how many: 0 when the form is not in
+  // a plain run. It stops after a line that leaves the program (its end, or a jump outside
   // it), as the tick that executes that line ends or stalls the run. `executed` is set before the
   // displays are brought up to date, so it counts the lines also when that fails.
   void Run(uint64_t maxLines, uint64_t& executed);
@@ -33,28 +36,42 @@ class DecodedEngine {
     kTransfer,
     kJump,
     kJumpOut,
-    kTick,
-    kEnd
+    kEnd,
+    // The same writes to a register outside the loaded ones, which also mark it as written.
+    kZeroOuter,
+    kSuccessorOuter,
+    kTransferOuter
   };
   struct Step {
     int32_t kind;    // a Kind until the first run, then where its code starts in Run
-    int32_t a;       // the register read (T, J) or written (Z, S)
-    int32_t b;       // the register written (T) or compared (J)
-    int32_t target;  // J's line
+    int32_t target;  // J's line; for a write outside the loaded registers, the cell's index
+    int16_t* a;      // the register read (T, J)
+    int16_t* b;      // the register written (Z, S, T) or compared (J)
   };
-
   Step Decode(std::string_view text);
+  bool Held(int32_t n) const;
+  int16_t* Cell(int32_t n);
+  Step Write(Kind kind, Kind outerKind, int16_t* from, int32_t n);
   bool CanRun() const;
   void ShowState(int32_t lineBefore);
 
   TForm1& form_;
   int32_t count_;
   size_t registers_;
+  const int16_t* regsData_;  // where the steps point into the loaded registers
   // Step k is program line k; step count + 1 marks the end of the program, step 0 is unused.
   std::vector<Step> steps_;
   bool threaded_ = false;
   // The displayed registers a line may write: only these lines of the register list can change.
   std::vector<int32_t> written_;
+  // Cells for the registers outside the loaded ones, taken from OuterRegs when a run starts and
+  // given back when it stops, with the register each holds and whether a line wrote it: as for
+  // the tick, only a write puts a register into OuterRegs. A deque keeps the steps' pointers
+  // valid while cells are added.
+  std::deque<int16_t> outerCells_;
+  std::vector<int32_t> outerNumbers_;
+  std::vector<uint8_t> outerWritten_;
+  std::unordered_map<int32_t, int32_t> outerIndex_;
 };
 
 }  // namespace quelvar
