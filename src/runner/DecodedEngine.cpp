@@ -7,40 +7,29 @@
 namespace quelvar {
 
 DecodedEngine::DecodedEngine(TForm1& form)
-    : form_(form),
-      count_(form.List2->Count()),
-      registers_(form.Regs.size()),
-      regsData_(form.Regs.data()) {
-  steps_.resize(static_cast<size_t>(count_) + 2, {static_cast<int32_t>(Kind::kEnd), 0, {}, {}});
+    : form_(form), count_(form.List2->Count()), registers_(form.Regs.size()) {
+  steps_.resize(static_cast<size_t>(count_) + 2, {static_cast<int32_t>(Kind::kEnd), 0, 0, 0});
   for (int32_t k = 1; k <= count_; ++k) steps_[k] = Decode(form.List2->Line(k - 1));
   steps_[static_cast<size_t>(count_) + 1].kind = static_cast<int32_t>(Kind::kEnd);
   std::sort(written_.begin(), written_.end());
   written_.erase(std::unique(written_.begin(), written_.end()), written_.end());
+  cells_.resize(named_.size());
+  outerWritten_.resize(named_.size());
+  cellOf_ = {};
 }
 
-bool DecodedEngine::Held(int32_t n) const {
-  return n >= 0 && static_cast<size_t>(n) < registers_;
+int32_t DecodedEngine::Cell(int32_t n, bool written) {
+  const auto [found, added] = cellOf_.try_emplace(n, static_cast<int32_t>(named_.size()));
+  if (added) named_.push_back({n, n < 0 || static_cast<size_t>(n) >= registers_, false});
+  named_[static_cast<size_t>(found->second)].written |= written;
+  return found->second;
 }
 
-int16_t* DecodedEngine::Cell(int32_t n) {
-  if (Held(n)) return form_.Regs.data() + n;
-  const auto [found, added] =
-      outerIndex_.try_emplace(n, static_cast<int32_t>(outerNumbers_.size()));
-  if (added) {
-    outerNumbers_.push_back(n);
-    outerCells_.push_back(0);
-    outerWritten_.push_back(0);
-  }
-  return &outerCells_[static_cast<size_t>(found->second)];
-}
-
-DecodedEngine::Step DecodedEngine::Write(Kind kind, Kind outerKind, int16_t* from, int32_t n) {
-  if (Held(n)) {
-    if (n >= 1 && n <= form_.DisplayedRegCount()) written_.push_back(n);
-    return {static_cast<int32_t>(kind), 0, from, Cell(n)};
-  }
-  int16_t* const cell = Cell(n);
-  return {static_cast<int32_t>(outerKind), outerIndex_.at(n), from, cell};
+DecodedEngine::Step DecodedEngine::Write(Kind kind, Kind outerKind, int32_t from, int32_t n) {
+  const int32_t cell = Cell(n, true);
+  const bool outer = named_[static_cast<size_t>(cell)].outer;
+  if (!outer && n >= 1 && n <= form_.DisplayedRegCount()) written_.push_back(n);
+  return {static_cast<int32_t>(outer ? outerKind : kind), from, cell, 0};
 }
 
 DecodedEngine::Step DecodedEngine::Decode(std::string_view text) {
@@ -48,17 +37,17 @@ DecodedEngine::Step DecodedEngine::Decode(std::string_view text) {
   const ProgramLine line = DecodeProgramLine(text);
   switch (line.op) {
     case Op::kNothing:
-      return {static_cast<int32_t>(Kind::kNothing), 0, nullptr, nullptr};
+      return {static_cast<int32_t>(Kind::kNothing), 0, 0, 0};
     case Op::kZero:
-      return Write(Kind::kZero, Kind::kZeroOuter, nullptr, line.n);
+      return Write(Kind::kZero, Kind::kZeroOuter, 0, line.n);
     case Op::kSuccessor:
-      return Write(Kind::kSuccessor, Kind::kSuccessorOuter, nullptr, line.n);
+      return Write(Kind::kSuccessor, Kind::kSuccessorOuter, 0, line.n);
     case Op::kTransfer:
-      return Write(Kind::kTransfer, Kind::kTransferOuter, Cell(line.m), line.n);
+      return Write(Kind::kTransfer, Kind::kTransferOuter, Cell(line.m, false), line.n);
     default: {
       const bool inside = line.q >= 1 && static_cast<int64_t>(line.q) <= int64_t{count_} + 1;
       const Kind kind = inside ? Kind::kJump : Kind::kJumpOut;
-      return {static_cast<int32_t>(kind), line.q, Cell(line.m), Cell(line.n)};
+      return {static_cast<int32_t>(kind), Cell(line.m, false), Cell(line.n, false), line.q};
     }
   }
 }
@@ -66,8 +55,8 @@ DecodedEngine::Step DecodedEngine::Decode(std::string_view text) {
 bool DecodedEngine::CanRun() const {
   return form_.RunFlag == 1 && form_.InstrIndex >= 1 && form_.InstrIndex <= count_ &&
          form_.List2->Count() == count_ && form_.Regs.size() == registers_ &&
-         form_.Regs.data() == regsData_ && form_.Timer1->Period() == 1 &&
-         form_.List1->Count() == form_.DisplayedRegCount() && form_.List1->Selected() < 0;
+         form_.Timer1->Period() == 1 && form_.List1->Count() == form_.DisplayedRegCount() &&
+         form_.List1->Selected() < 0;
 }
 
 // Threaded code: each step holds where its code starts, as an offset from the first label, and
@@ -78,7 +67,7 @@ bool DecodedEngine::CanRun() const {
   if (left == 0) goto stop; \
   --left
 // Only a write that executes puts a register outside the loaded ones into OuterRegs.
-#define QUELVAR_MARK outerWritten_[static_cast<size_t>(s->target)] = 1
+#define QUELVAR_MARK outerWritten_[static_cast<size_t>(s->b)] = 1
 
 void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
   executed = 0;
@@ -101,10 +90,9 @@ void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
     for (Step& step : steps_) step.kind = offsets[step.kind];
     threaded_ = true;
   }
-  for (size_t k = 0; k < outerNumbers_.size(); ++k) {
-    outerCells_[k] = form_.ReadReg(outerNumbers_[k]);
-    outerWritten_[k] = 0;
-  }
+  for (size_t k = 0; k < named_.size(); ++k) cells_[k] = form_.ReadReg(named_[k].number);
+  std::fill(outerWritten_.begin(), outerWritten_.end(), 0);
+  int16_t* const r = cells_.data();
   const Step* const first = steps_.data();
   const int32_t lineBefore = form_.InstrIndex;
   const Step* s = first + lineBefore;
@@ -119,44 +107,44 @@ nothing:
   goto stop;
 zero:
   QUELVAR_LINE;
-  *s->b = 0;
+  r[s->b] = 0;
   ++s;
   QUELVAR_NEXT;
 successor:
   QUELVAR_LINE;
-  *s->b = static_cast<int16_t>(*s->b + 1);
+  r[s->b] = static_cast<int16_t>(r[s->b] + 1);
   ++s;
   QUELVAR_NEXT;
 transfer:
   QUELVAR_LINE;
-  *s->b = *s->a;
+  r[s->b] = r[s->a];
   ++s;
   QUELVAR_NEXT;
 zeroOuter:
   QUELVAR_LINE;
   QUELVAR_MARK;
-  *s->b = 0;
+  r[s->b] = 0;
   ++s;
   QUELVAR_NEXT;
 successorOuter:
   QUELVAR_LINE;
   QUELVAR_MARK;
-  *s->b = static_cast<int16_t>(*s->b + 1);
+  r[s->b] = static_cast<int16_t>(r[s->b] + 1);
   ++s;
   QUELVAR_NEXT;
 transferOuter:
   QUELVAR_LINE;
   QUELVAR_MARK;
-  *s->b = *s->a;
+  r[s->b] = r[s->a];
   ++s;
   QUELVAR_NEXT;
 jump:
   QUELVAR_LINE;
-  s = *s->a == *s->b ? first + s->target : s + 1;
+  s = r[s->a] == r[s->b] ? first + s->target : s + 1;
   QUELVAR_NEXT;
 jumpOut:
   QUELVAR_LINE;
-  if (*s->a == *s->b) {
+  if (r[s->a] == r[s->b]) {
     line = s->target;
     goto done;
   }
@@ -166,8 +154,13 @@ stop:
   line = static_cast<int32_t>(s - first);
 done:
   executed = maxLines - left;
-  for (size_t k = 0; k < outerNumbers_.size(); ++k) {
-    if (outerWritten_[k] != 0) form_.OuterRegs[outerNumbers_[k]] = outerCells_[k];
+  for (size_t k = 0; k < named_.size(); ++k) {
+    const Named& reg = named_[k];
+    if (!reg.outer && reg.written) {
+      form_.Regs[static_cast<size_t>(reg.number)] = cells_[k];
+    } else if (outerWritten_[k] != 0) {
+      form_.OuterRegs[reg.number] = cells_[k];
+    }
   }
   if (executed > 0) {
     form_.InstrIndex = line;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -12,9 +11,9 @@ namespace quelvar {
 
 // Runs a batch run's lines without the window's per-line work. Each program line is decoded once
 // into what ANalyseCommand does with it, and the lines then execute in a tight loop on the form's
-// registers. Registers outside the loaded ones (the form's OuterRegs) get cells of their own for
-// the length of a run. Any state other than a plain run in progress is left to the ordinary
-// tick. When the
+// registers the program names, each in a cell of the engine's own for the length of a run, those
+// outside the loaded ones (the form's OuterRegs) included. Any state other than a plain run in
+// progress is left to the ordinary tick. When the
 // loop stops, the displays show what the ticks would have left: the register list, the
 // instruction index label, the frame, "Run It" and the run switch.
 class DecodedEngine {
@@ -44,34 +43,37 @@ class DecodedEngine {
   };
   struct Step {
     int32_t kind;    // a Kind until the first run, then where its code starts in Run
-    int32_t target;  // J's line; for a write outside the loaded registers, the cell's index
-    int16_t* a;      // the register read (T, J)
-    int16_t* b;      // the register written (Z, S, T) or compared (J)
+    int32_t a;       // the cell read (T, J)
+    int32_t b;       // the cell written (Z, S, T) or compared (J)
+    int32_t target;  // J's line
+  };
+  // A register the program names, held in a cell of the engine's own while it runs.
+  struct Named {
+    int32_t number;
+    bool outer;    // outside the loaded registers: it lives in OuterRegs
+    bool written;  // a line writes it
   };
   Step Decode(std::string_view text);
-  bool Held(int32_t n) const;
-  int16_t* Cell(int32_t n);
-  Step Write(Kind kind, Kind outerKind, int16_t* from, int32_t n);
+  int32_t Cell(int32_t n, bool written);
+  Step Write(Kind kind, Kind outerKind, int32_t from, int32_t n);
   bool CanRun() const;
   void ShowState(int32_t lineBefore);
 
   TForm1& form_;
   int32_t count_;
   size_t registers_;
-  const int16_t* regsData_;  // where the steps point into the loaded registers
   // Step k is program line k; step count + 1 marks the end of the program, step 0 is unused.
   std::vector<Step> steps_;
   bool threaded_ = false;
   // The displayed registers a line may write: only these lines of the register list can change.
   std::vector<int32_t> written_;
-  // Cells for the registers outside the loaded ones, taken from OuterRegs when a run starts and
-  // given back when it stops, with the register each holds and whether a line wrote it: as for
-  // the tick, only a write puts a register into OuterRegs. A deque keeps the steps' pointers
-  // valid while cells are added.
-  std::deque<int16_t> outerCells_;
-  std::vector<int32_t> outerNumbers_;
+  // The registers the program names, one cell each: filled from the form when a run starts and
+  // given back when it stops. As for the tick, only a write that executes puts a register into
+  // OuterRegs, so the cells outside the loaded registers are marked when written.
+  std::vector<Named> named_;
+  std::vector<int16_t> cells_;
   std::vector<uint8_t> outerWritten_;
-  std::unordered_map<int32_t, int32_t> outerIndex_;
+  std::unordered_map<int32_t, int32_t> cellOf_;
 };
 
 }  // namespace quelvar
