@@ -382,6 +382,27 @@ TEST(Cases, StopsACaseAtTheTimeLimit) {
   EXPECT_EQ(nlohmann::json::parse(json.out)["outcome"], "time-limit");
 }
 
+// The cases file is read a line at a time; a line too long for the memory there is says so, not
+// a C++ library's text.
+TEST(Cases, ALineTooLongToHoldIsAnError) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer's operator new aborts instead of throwing std::bad_alloc";
+#endif
+  const TempDir dir;
+  {
+    std::ofstream cases(dir.PathOf("long.cases"), std::ios::binary);
+    const std::string block(1 << 20, '1');
+    for (int i = 0; i < 160; ++i) cases << block;
+    cases << " => 1\n";
+  }
+  const Outcome outcome =
+      RunProgram("sh -c 'ulimit -v 98304; " QUELVAR_RUN,
+                 "--cases " + dir.PathOf("long.cases") + " " + Example("add.rm") + "'");
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(outcome.err,
+            dir.PathOf("long.cases") + ":1: error: the line is too long to hold in memory\n");
+}
+
 TEST(Cases, ReportsEachCaseAsJson) {
   const TempDir dir;
   dir.Write("c.cases", "3,4,0 => 7\n3,4,0 => R2=5\n");

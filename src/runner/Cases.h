@@ -34,6 +34,7 @@ class CaseReader {
   CaseReader(ByteSource& source, std::string shownAs);
   // Sets `c` to the next case; false at the end of the file.
   bool Next(Case& c);
+  const std::string& ShownAs() const { return shownAs_; }
 
  private:
   bool NextLine(std::string& line);

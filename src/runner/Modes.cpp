@@ -49,6 +49,10 @@ std::string FailureText(const BatchRun& run, BatchEnd end, const Options& option
   }
 }
 
+CaseError NoCase(const std::string& shown) {
+  return CaseError(shown + ": error: no case in the file: grading would check nothing");
+}
+
 // Runs the cases as the reader hands them out.
 int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, CaseReader& reader) {
   uint64_t passed = 0;
@@ -81,6 +85,8 @@ int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, Cas
       io.out << "case " << k + 1 << ": " << (failure.empty() ? "pass" : "FAIL: " + failure) << '\n';
     }
   }
+  // The file may have been emptied since it was checked.
+  if (count == 0) throw NoCase(reader.ShownAs());
   if (options.format == Format::kJson) {
     io.out << nlohmann::json{{"passed", passed}, {"cases", count}}.dump() << '\n';
   } else {
@@ -149,7 +155,7 @@ int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
       any = false;
       while (reader.Next(c)) any = true;
     });
-    if (!any) throw CaseError(shown + ": error: no case in the file: grading would check nothing");
+    if (!any) throw NoCase(shown);
     return 0;
   });
   if (checked != 0) return checked;
