@@ -3,7 +3,9 @@
 //   engine_bench PATH/TO/quelvar-run PATH/TO/yardstick [ROUNDS]
 //
 // Speed: multiplication of 2000 by 2000 (16,010,002 lines), once with its work registers at
-// R3-R5 of a data form of 5 values and once at R32765-R32767 of a data form of 32767 values.
+// R3-R5 of a data form of 5 values, once at R32765-R32767 of a data form of 32767 values, and
+// once at R3-R5 past the end of a data form of 2 values (scratch registers; the yardstick, which
+// has no such registers, is given the data form of 5 values).
 // Each round runs both programs once, alternating; lines/s comes from the median CPU time (user
 // plus system) of each, so the ratio holds on a busy machine.
 // Start-up: a one-line program, run 200 times by each, median CPU time and wall time a process.
@@ -32,6 +34,7 @@ struct Program {
   fs::path descriptor;
   fs::path data;
   fs::path text;
+  fs::path yardstickData;  // the data form the yardstick reads
 };
 
 Program WriteProgram(const fs::path& folder, const std::string& name, int registers,
@@ -42,7 +45,7 @@ Program WriteProgram(const fs::path& folder, const std::string& name, int regist
     data += "0\r\n";
   }
   Program program{name, folder / (name + ".rm"), folder / (name + "-data.txt"),
-                  folder / (name + "-program.txt")};
+                  folder / (name + "-program.txt"), folder / (name + "-data.txt")};
   WriteFile(program.data, data);
   WriteFile(program.text, text);
   WriteFile(program.descriptor, name + "\r\n" + program.data.filename().string() + "\r\n" +
@@ -98,7 +101,7 @@ Pair Measure(const std::string& runner, const std::string& yardstick, const Prog
   std::vector<double> qCpu, qWall, yCpu, yWall;
   for (int round = 0; round < rounds; ++round) {
     const Timing q = RunProcess({runner, program.descriptor.string()});
-    const Timing y = RunProcess({yardstick, program.data.string(), program.text.string()});
+    const Timing y = RunProcess({yardstick, program.yardstickData.string(), program.text.string()});
     qCpu.push_back(q.cpu), qWall.push_back(q.wall), yCpu.push_back(y.cpu), yWall.push_back(y.wall);
   }
   return {{Median(qCpu), Median(qWall)}, {Median(yCpu), Median(yWall)}};
@@ -119,10 +122,14 @@ int main(int argc, char** argv) {
   fs::create_directories(folder);
 
   constexpr double kLines = 16'010'002;  // multiplication of 2000 by 2000, both programs
+  Program scratch =
+      WriteProgram(folder, "mul-scratch", 2, Multiplication(3, 4, 5), "2000\r\n2000\r\n");
+  scratch.yardstickData = folder / "mul-data.txt";
   const Program programs[] = {
       WriteProgram(folder, "mul", 5, Multiplication(3, 4, 5), "2000\r\n2000\r\n"),
       WriteProgram(folder, "mul-high", 32767, Multiplication(32765, 32766, 32767),
                    "2000\r\n2000\r\n"),
+      scratch,
   };
   std::printf("%-34s %16s %16s %7s\n", "", "quelvar-run", "yardstick", "ratio");
   for (const Program& program : programs) {

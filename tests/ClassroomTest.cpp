@@ -57,10 +57,14 @@ TEST(Check, SaysWhatTheMachineWillDoWithEachOddLine) {
       {"S( 2)", "operand ' 2' is not a plain decimal number: it is read as 2"},
       {"T(+1,2)", "operand '+1' is not a plain decimal number: it is read as 1"},
       {"S(2a)", "operand '2a' is not a plain decimal number: it is read as 2"},
-      {"Z(0)", "R0 is a scratch register: it starts at 0 and is never shown"},
+      {"Z(0)",
+       "R0 is a scratch register, never shown: a load does not reset it, so it starts at 0 only "
+       "in the first run of a window (and in every quelvar-run run), and keeps its value across "
+       "Run Its"},
+      {"S(-2)", "R-2 is a scratch register: each load sets it to 0, and it is never shown"},
       {"S(4)",
-       "R4 is beyond the data form's 3 registers: a scratch register that starts at 0 "
-       "and is never shown"},
+       "R4 is beyond the data form's 3 registers: a scratch register that each load sets to 0, "
+       "never shown"},
       {"J(1,1,0)", "jump target 0: a run that jumps there stalls, and Next fails"},
       {"J(1,1,9)",
        "jump target 9 is beyond line 4, the end: a jump there ends the run with no "
@@ -75,6 +79,67 @@ TEST(Check, SaysWhatTheMachineWillDoWithEachOddLine) {
     const std::string expected = dir.PathOf("prog.txt") + ":2: warning: " + c.says + "\n";
     EXPECT_NE(outcome.out.find(expected), std::string::npos)
         << c.line << "\nexpected: " << expected << "got: " << outcome.out;
+  }
+}
+
+// The bytes of the files that the machine reads otherwise than they look, each with the finding
+// it makes, and what the machine does with them: the load's failure, or the registers it holds.
+TEST(Check, SaysWhatTheFilesHoldOtherwiseThanTheyLook) {
+  const struct {
+    std::string data;
+    std::string program;
+    const char* says;  // the whole finding, after the folder
+    const char* runs;  // the run's report or its failure
+  } cases[] = {
+      {"1\r\n", std::string("S(1)\r\nS(1)\0\r\nZ(1)\r\n", 19),
+       "prog.txt:2: warning: a NUL byte ends the program text here: the 8 bytes after it are not "
+       "read",
+       "R1 -> 3\nInstruction Index is: 3\nLines executed: 2\n"},
+      {"1\r\n2\x1a\r\n3\r\n", "S(1)\r\n",
+       "data.txt:2: warning: a byte 26 ends the data form here: the 5 bytes after it are not read",
+       "R1 -> 2\nR2 -> 2\nInstruction Index is: 2\nLines executed: 1\n"},
+      {"40000\r\n", "S(1)\r\n",
+       "data.txt:1: warning: value '40000' is held as -25536: a register holds -32768 to 32767",
+       "R1 -> -25535\nInstruction Index is: 2\nLines executed: 1\n"},
+      {"3 4\r\n", "S(1)\r\n",
+       "data.txt:1: warning: line '3 4' holds more than one value: only the first is read, the "
+       "rest is ignored",
+       "R1 -> 4\nInstruction Index is: 2\nLines executed: 1\n"},
+      {"000000000000000000000000000000003\r\n", "S(1)\r\n",
+       "data.txt:1: warning: value '000000000000000000000000000000003' is longer than 32 "
+       "characters: the data form reads its first 32, as 0",
+       "R1 -> 1\nInstruction Index is: 2\nLines executed: 1\n"},
+      {"1\r\n\r\n", "S(1)\r\n",
+       "data.txt:2: warning: blank lines or spaces after the last value's line make one more "
+       "register, R2, of 0",
+       "R1 -> 2\nR2 -> 0\nInstruction Index is: 2\nLines executed: 1\n"},
+      {"1\r\n", "",
+       "prog.txt: warning: the program text has no line: any run fails with \"List index out of "
+       "bounds (0)\"",
+       "List index out of bounds (0)\n"},
+      {"\xEF\xBB\xBF"
+       "1\r\n",
+       "S(1)\r\n",
+       "data.txt:1: warning: the data form starts with a UTF-8 byte-order mark (bytes EF BB BF), "
+       "which editors do not show: the machine reads the first value as no number, and the load "
+       "fails with \"Invalid numeric input.\"",
+       "Invalid numeric input.\n"},
+      {"1\r\n",
+       "\xEF\xBB\xBF"
+       "S(1)\r\nS(1)\r\n",
+       "prog.txt:1: warning: the program text starts with a UTF-8 byte-order mark (bytes EF BB "
+       "BF), which editors do not show: to the machine line 1 does not start with Z, S, T or J, "
+       "so it changes nothing, and a run that reaches it stays on it",
+       "R1 -> 1\nInstruction Index is: 1\nLines executed: 10\n"},
+  };
+  for (const auto& c : cases) {
+    const TempDir dir;
+    const std::string descriptor = WriteProgram(dir, c.data, c.program);
+    const Outcome check = RunQuelvarRun("--check " + descriptor);
+    EXPECT_EQ(check.status, 1) << c.says;
+    EXPECT_EQ(check.out, dir.Path() + "/" + c.says + "\n");
+    const Outcome run = RunQuelvarRun("--max-lines 10 " + descriptor);
+    EXPECT_EQ(run.status == 0 || run.status == 4 ? run.out : run.err, c.runs) << c.says;
   }
 }
 
@@ -249,6 +314,15 @@ TEST(Cases, RejectsLinesThatAreNoCase) {
       {"3,4 => X1=2", "'X1=2' is not Rn=V"},
       {"3,4 => 40000", "'40000' is not a register value (-32768 to 32767)"},
       {"3,,4 => 7", "value '' is not a number"},
+      // Values the data form would read otherwise, and a case that can never pass.
+      {"000000000000000000000000000000003 => 3",
+       "value '000000000000000000000000000000003' is longer than 32 characters: the data form "
+       "reads no more of it"},
+      {"40000 => 1",
+       "value '40000' is outside -32768 to 32767: the data form would hold it as -25536"},
+      {"3 4 => 1", "value '3 4' is not a number"},
+      {"1 => R1=7 R1=8", "R1 is expected to be both 7 and 8: the case can never pass"},
+      {"1 => 7 R1=8", "R1 is expected to be both 7 and 8: the case can never pass"},
   };
   for (const auto& c : cases) {
     const TempDir dir;
@@ -259,6 +333,74 @@ TEST(Cases, RejectsLinesThatAreNoCase) {
     EXPECT_EQ(outcome.err, dir.PathOf("bad.cases") + ":2: error: " + c.error + "\n") << c.line;
     EXPECT_EQ(outcome.out, "") << c.line;
   }
+}
+
+// CR, CR LF and LF each end a line: a comment on the first line hides no case.
+TEST(Cases, ReadsEveryLineEnd) {
+  for (const char* end : {"\r", "\r\n", "\n"}) {
+    const TempDir dir;
+    const std::string e = end;
+    dir.Write("c.cases", "# addition" + e + "3,4,0 => 7" + e + e + "1,1,0 => R1=3" + e);
+    const Outcome outcome =
+        RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " " + Example("add.rm"));
+    EXPECT_EQ(outcome.status, 5) << int(e.back());
+    EXPECT_EQ(outcome.out, "case 1: pass\ncase 2: FAIL: R1 is 2, expected 3\n1/2 cases pass\n")
+        << int(e.back());
+  }
+}
+
+TEST(Cases, AFileWithNoCaseIsAnError) {
+  for (const char* text : {"", "# nothing yet\r", "\n\n# one\n  \n"}) {
+    const TempDir dir;
+    dir.Write("c.cases", text);
+    const Outcome outcome =
+        RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " " + Example("add.rm"));
+    EXPECT_EQ(outcome.status, 2) << text;
+    EXPECT_EQ(outcome.err,
+              dir.PathOf("c.cases") + ": error: no case in the file: grading would check nothing\n")
+        << text;
+    EXPECT_EQ(outcome.out, "") << text;
+  }
+}
+
+// A case that never halts is stopped by --timeout as well as the line limit.
+TEST(Cases, StopsACaseAtTheTimeLimit) {
+  const TempDir dir;
+  const std::string descriptor = WriteProgram(dir, "0\r\n", "S(9)\r\nJ(1,1,1)\r\n");
+  dir.Write("c.cases", "0 => 0\n");
+  const std::string limits = "--max-lines 100000000000000 --timeout 0.1 ";
+  const Outcome graded =
+      RunQuelvarRun(limits + "--cases " + dir.PathOf("c.cases") + " " + descriptor);
+  EXPECT_EQ(graded.status, 5);
+  EXPECT_EQ(graded.out,
+            "case 1: FAIL: stopped at the time limit of 0.1 s of CPU time\n0/1 cases pass\n");
+  const Outcome run = RunQuelvarRun(limits + descriptor);
+  EXPECT_EQ(run.status, 6);
+  EXPECT_EQ(run.err, "stopped at the time limit of 0.1 s of CPU time\n");
+  const Outcome json = RunQuelvarRun(limits + "--format json " + descriptor);
+  EXPECT_EQ(json.status, 6);
+  EXPECT_EQ(nlohmann::json::parse(json.out)["outcome"], "time-limit");
+}
+
+// The cases file is read a line at a time; a line too long for the memory there is says so, not
+// a C++ library's text.
+TEST(Cases, ALineTooLongToHoldIsAnError) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer's operator new aborts instead of throwing std::bad_alloc";
+#endif
+  const TempDir dir;
+  {
+    std::ofstream cases(dir.PathOf("long.cases"), std::ios::binary);
+    const std::string block(1 << 20, '1');
+    for (int i = 0; i < 160; ++i) cases << block;
+    cases << " => 1\n";
+  }
+  const Outcome outcome =
+      RunProgram("sh -c 'ulimit -v 98304; " QUELVAR_RUN,
+                 "--cases " + dir.PathOf("long.cases") + " " + Example("add.rm") + "'");
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(outcome.err,
+            dir.PathOf("long.cases") + ":1: error: the line is too long to hold in memory\n");
 }
 
 TEST(Cases, ReportsEachCaseAsJson) {

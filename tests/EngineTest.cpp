@@ -1,6 +1,6 @@
 // The decoded engine against the ticks: every run must leave exactly what the ticks leave, and
-// every line the engine leaves to a tick (scratch registers, jumps out of the program, the line
-// limit) must still come out right.
+// every rare line (scratch registers, jumps out of the program, the line limit) must still come
+// out right.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -55,6 +55,11 @@ TEST(DecodedEngine, LeavesWhatTheTicksLeave) {
        6},
       {"a register beyond the data form", Lines({"0", "4"}),
        Lines({"S(9)", "T(9,1)", "J(1,2,5)", "J(9,9,1)", "Z(9)"}), 1000, BatchEnd::kFinished, 16, 6},
+      {"a scratch register the line limit stops before is never written", Lines({"0"}),
+       Lines({"S(1)", "S(-4)", "Z(9)", "T(1,7)"}), 2, BatchEnd::kLineLimit, 2, 3},
+      {"a loop on scratch registers until one wraps round to the other", Lines({"0"}),
+       Lines({"S(-1)", "S(-1)", "J(-1,40,5)", "J(1,1,1)", "T(-1,1)"}), 200000, BatchEnd::kFinished,
+       131072, 6},
       {"register 0", Lines({"2"}), Lines({"S(0)", "S(0)", "T(0,1)", "Z(0)", "J(0,1,1)"}), 50,
        BatchEnd::kFinished, 5, 6},
       {"missing brackets and commas", Lines({"1", "2", "3"}),

@@ -1,5 +1,7 @@
 #include "runner/BatchRun.h"
 
+#include <algorithm>
+#include <ctime>
 #include <new>
 #include <optional>
 #include <string>
@@ -13,6 +15,9 @@ BatchRun::BatchRun(std::string title, BatchPath path)
     : toolkit_(std::move(title)), form_(toolkit_), path_(path) {}
 
 namespace {
+
+constexpr uint64_t kEngineSlice = uint64_t{1} << 22;
+constexpr uint64_t kTickSlice = uint64_t{1} << 12;
 
 // What a line did, as the trace shows it after the line: the register it wrote with its new
 // value, or whether it jumped.
@@ -59,15 +64,29 @@ void BatchRun::Trace(int32_t line, std::string_view text, bool done) const {
   *trace_ << '\n';
 }
 
-BatchEnd BatchRun::Finish(uint64_t maxLines) {
+BatchEnd BatchRun::Finish(uint64_t maxLines, std::optional<double> cpuSeconds) {
   // A trace shows every line, so it needs the ticks. A program too large to decode in the memory
   // left runs on the ticks as well.
   bool decode = path_ == BatchPath::kDecoded && trace_ == nullptr;
   std::optional<DecodedEngine> engine;
+  // With a time limit the lines run in slices, the clock read between two: a slice takes a few
+  // milliseconds in the engine and about as long in ticks.
+  const std::clock_t start = std::clock();
+  const auto nextClock = [&] {
+    const uint64_t slice = !cpuSeconds ? UINT64_MAX : decode ? kEngineSlice : kTickSlice;
+    return lines_ + std::min(slice, UINT64_MAX - lines_);
+  };
+  uint64_t clockAt = nextClock();
   for (;;) {
     if (form_.RunFlag == 0) return BatchEnd::kFinished;
     if (form_.InstrIndex <= 0) return BatchEnd::kStalled;
     if (lines_ >= maxLines) return BatchEnd::kLineLimit;
+    if (lines_ >= clockAt) {
+      if (static_cast<double>(std::clock() - start) >= *cpuSeconds * CLOCKS_PER_SEC) {
+        return BatchEnd::kTimeLimit;
+      }
+      clockAt = nextClock();
+    }
     if (decode && !engine) {
       try {
         engine.emplace(form_);
@@ -77,7 +96,8 @@ BatchEnd BatchRun::Finish(uint64_t maxLines) {
     }
     if (engine) {
       uint64_t executed = 0;
-      toolkit_.Dispatch([&] { engine->Run(maxLines - lines_, executed); });
+      const uint64_t budget = std::min(maxLines, clockAt) - lines_;
+      toolkit_.Dispatch([&] { engine->Run(budget, executed); });
       lines_ += executed;
       if (Failed()) return BatchEnd::kFailed;
       if (executed > 0) continue;

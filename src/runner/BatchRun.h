@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -15,10 +16,11 @@ enum class BatchEnd : int {
   kFailed = 1,     // a failure was reported
   kStalled = 3,    // a jump to line 0 or below
   kLineLimit = 4,  // the line limit was reached
+  kTimeLimit = 6,  // the time limit was reached
 };
 
-// How the lines after the first are executed: by the decoded engine, which leaves every rare line
-// to a tick, or by ticks alone, as the window does.
+// How the lines after the first are executed: by the decoded engine, which hands the form back to
+// the ticks whenever it is not in a plain run, or by ticks alone, as the window does.
 enum class BatchPath { kDecoded, kTicks };
 
 // The window's form on the headless toolkit, used as a user would: Load picks the descriptor,
@@ -34,8 +36,10 @@ class BatchRun {
   // The two halves of Start.
   bool Load(const std::string& descriptor);
   bool RunIt(std::ostream* trace = nullptr);
-  // Ticks until the run ends, stalls, fails, or `maxLines` lines in all have executed.
-  BatchEnd Finish(uint64_t maxLines);
+  // Ticks until the run ends, stalls, fails, or `maxLines` lines in all have executed, or, given
+  // `cpuSeconds`, the process has spent that much CPU time in Finish. The clock is read between
+  // slices of lines, so a run may go a few milliseconds past it.
+  BatchEnd Finish(uint64_t maxLines, std::optional<double> cpuSeconds = std::nullopt);
 
   uint64_t LinesExecuted() const { return lines_; }
   // The error box's text of the first failure, empty when there was none.

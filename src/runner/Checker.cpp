@@ -1,8 +1,11 @@
 #include "runner/Checker.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "form/MainForm.h"
+#include "platform/File.h"
+#include "runner/FileChecks.h"
 #include "runner/RunInputs.h"
 #include "text/ProgramLine.h"
 #include "text/ValInteger.h"
@@ -105,11 +108,16 @@ std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t
   named.push_back(line.n);
   for (const int32_t r : named) {
     const std::string R = "R" + std::to_string(r);
-    if (r <= 0) {
-      found.push_back(R + " is a scratch register: it starts at 0 and is never shown");
+    if (r == 0) {
+      found.push_back(
+          "R0 is a scratch register, never shown: a load does not reset it, so it starts at 0 "
+          "only in the first run of a window (and in every quelvar-run run), and keeps its value "
+          "across Run Its");
+    } else if (r < 0) {
+      found.push_back(R + " is a scratch register: each load sets it to 0, and it is never shown");
     } else if (r > registers) {
       found.push_back(R + " is beyond the data form's " + std::to_string(registers) +
-                      " registers: a scratch register that starts at 0 and is never shown");
+                      " registers: a scratch register that each load sets to 0, never shown");
     } else if (r > shown) {
       found.push_back(R + " is beyond the " + std::to_string(shown) + " registers shown");
     }
@@ -127,10 +135,54 @@ std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t
   return found;
 }
 
+std::vector<Finding> CheckFiles(const TForm1& form, const RunInputs& inputs) {
+  std::vector<Finding> found;
+  // The files as the load named them. One that cannot be read is the load's to report.
+  if (!form.ProgramFileName.empty()) {
+    try {
+      platform::ReadProgramText(form.ProgramFileName, [&](ByteSource& source) {
+        ProgramTextCheck check(inputs.ProgramShown());
+        char piece[64 * 1024];
+        for (size_t got; (got = source.Read(piece, sizeof piece)) > 0;) check.Feed({piece, got});
+        found = check.Finish();
+      });
+    } catch (const std::exception&) {
+      found.clear();
+    }
+  }
+  if (!form.DataFileName.empty()) {
+    std::vector<Finding> data;
+    try {
+      platform::ReadConsistently(form.DataFileName, [&](ByteSource& source) {
+        DataFormCheck check(inputs.DataFormShown());
+        char piece[64 * 1024];
+        for (size_t got; (got = source.Read(piece, sizeof piece)) > 0;) check.Feed({piece, got});
+        data = check.Finish();
+      });
+    } catch (const std::exception&) {
+      data.clear();
+    }
+    found.insert(found.end(), data.begin(), data.end());
+  }
+  return found;
+}
+
 std::vector<Finding> CheckLoaded(const TForm1& form, const RunInputs& inputs) {
   std::vector<Finding> found;
   const int32_t count = form.List2->Count();
+  if (count == 0) {
+    found.push_back({inputs.ProgramShown(), 0,
+                     "the program text has no line: any run fails with \"List index out of "
+                     "bounds (0)\""});
+  }
   for (int32_t k = 1; k <= count; ++k) {
+    if (k == 1 && form.List2->Line(0).starts_with(kByteOrderMark)) {
+      found.push_back({inputs.ProgramShown(), 1,
+                       "the program text starts with a UTF-8 byte-order mark (bytes EF BB BF), "
+                       "which editors do not show: to the machine line 1 does not start with Z, "
+                       "S, T or J, so it changes nothing, and a run that reaches it stays on it"});
+      continue;
+    }
     for (std::string& text :
          CheckLine(form.List2->Line(k - 1), count, form.RegCount, form.DisplayedRegCount())) {
       found.push_back({inputs.ProgramShown(), k, std::move(text)});

@@ -33,7 +33,11 @@ std::string Canonical(const ProgramLine& line);
 std::vector<std::string> CheckLine(std::string_view text, int32_t count, int32_t registers,
                                    int32_t shown);
 
-// Every odd line of the loaded program.
+// What the bytes of the program text and the data form that the load named do otherwise than they
+// look: a NUL that ends the program text, and each data-form value not held as written.
+std::vector<Finding> CheckFiles(const TForm1& form, const RunInputs& inputs);
+
+// Every odd line of the loaded program, and a program with no line.
 std::vector<Finding> CheckLoaded(const TForm1& form, const RunInputs& inputs);
 
 }  // namespace quelvar::runner

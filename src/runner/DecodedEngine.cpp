@@ -8,38 +8,46 @@ namespace quelvar {
 
 DecodedEngine::DecodedEngine(TForm1& form)
     : form_(form), count_(form.List2->Count()), registers_(form.Regs.size()) {
-  steps_.resize(static_cast<size_t>(count_) + 2, {static_cast<int32_t>(Kind::kTick), 0, 0, 0});
+  steps_.resize(static_cast<size_t>(count_) + 2, {static_cast<int32_t>(Kind::kEnd), 0, 0, 0});
   for (int32_t k = 1; k <= count_; ++k) steps_[k] = Decode(form.List2->Line(k - 1));
   steps_[static_cast<size_t>(count_) + 1].kind = static_cast<int32_t>(Kind::kEnd);
   std::sort(written_.begin(), written_.end());
   written_.erase(std::unique(written_.begin(), written_.end()), written_.end());
+  cells_.resize(named_.size());
+  outerWritten_.resize(named_.size());
+  cellOf_ = {};
+}
+
+int32_t DecodedEngine::Cell(int32_t n, bool written) {
+  const auto [found, added] = cellOf_.try_emplace(n, static_cast<int32_t>(named_.size()));
+  if (added) named_.push_back({n, n < 0 || static_cast<size_t>(n) >= registers_, false});
+  named_[static_cast<size_t>(found->second)].written |= written;
+  return found->second;
+}
+
+DecodedEngine::Step DecodedEngine::Write(Kind kind, Kind outerKind, int32_t from, int32_t n) {
+  const int32_t cell = Cell(n, true);
+  const bool outer = named_[static_cast<size_t>(cell)].outer;
+  if (!outer && n >= 1 && n <= form_.DisplayedRegCount()) written_.push_back(n);
+  return {static_cast<int32_t>(outer ? outerKind : kind), from, cell, 0};
 }
 
 DecodedEngine::Step DecodedEngine::Decode(std::string_view text) {
   using Op = ProgramLine::Op;
   const ProgramLine line = DecodeProgramLine(text);
-  const auto held = [this](int32_t n) { return n >= 0 && static_cast<size_t>(n) < registers_; };
-  const auto step = [](Kind kind, int32_t a = 0, int32_t b = 0, int32_t target = 0) {
-    return Step{static_cast<int32_t>(kind), a, b, target};
-  };
-  if (line.op == Op::kNothing) return step(Kind::kNothing);
-  // Registers outside the loaded ones live in the form's map: rare, and left to the tick.
-  if (!held(line.n) || (line.op != Op::kZero && line.op != Op::kSuccessor && !held(line.m))) {
-    return step(Kind::kTick);
-  }
-  if (line.op != Op::kJump) {
-    if (line.n >= 1 && line.n <= form_.DisplayedRegCount()) written_.push_back(line.n);
-  }
   switch (line.op) {
+    case Op::kNothing:
+      return {static_cast<int32_t>(Kind::kNothing), 0, 0, 0};
     case Op::kZero:
-      return step(Kind::kZero, line.n);
+      return Write(Kind::kZero, Kind::kZeroOuter, 0, line.n);
     case Op::kSuccessor:
-      return step(Kind::kSuccessor, line.n);
+      return Write(Kind::kSuccessor, Kind::kSuccessorOuter, 0, line.n);
     case Op::kTransfer:
-      return step(Kind::kTransfer, line.m, line.n);
+      return Write(Kind::kTransfer, Kind::kTransferOuter, Cell(line.m, false), line.n);
     default: {
       const bool inside = line.q >= 1 && static_cast<int64_t>(line.q) <= int64_t{count_} + 1;
-      return step(inside ? Kind::kJump : Kind::kJumpOut, line.m, line.n, line.q);
+      const Kind kind = inside ? Kind::kJump : Kind::kJumpOut;
+      return {static_cast<int32_t>(kind), Cell(line.m, false), Cell(line.n, false), line.q};
     }
   }
 }
@@ -58,6 +66,8 @@ bool DecodedEngine::CanRun() const {
 #define QUELVAR_LINE        \
   if (left == 0) goto stop; \
   --left
+// Only a write that executes puts a register outside the loaded ones into OuterRegs.
+#define QUELVAR_MARK outerWritten_[static_cast<size_t>(s->b)] = 1
 
 void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
   executed = 0;
@@ -67,12 +77,22 @@ void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
     const auto at = [code](void* label) {
       return static_cast<int32_t>(static_cast<char*>(label) - code);
     };
-    const int32_t offsets[] = {0,          at(&&zero),    at(&&successor), at(&&transfer),
-                               at(&&jump), at(&&jumpOut), at(&&stop),      at(&&stop)};
+    const int32_t offsets[] = {0,
+                               at(&&zero),
+                               at(&&successor),
+                               at(&&transfer),
+                               at(&&jump),
+                               at(&&jumpOut),
+                               at(&&stop),
+                               at(&&zeroOuter),
+                               at(&&successorOuter),
+                               at(&&transferOuter)};
     for (Step& step : steps_) step.kind = offsets[step.kind];
     threaded_ = true;
   }
-  int16_t* const r = form_.Regs.data();
+  for (size_t k = 0; k < named_.size(); ++k) cells_[k] = form_.ReadReg(named_[k].number);
+  std::fill(outerWritten_.begin(), outerWritten_.end(), 0);
+  int16_t* const r = cells_.data();
   const Step* const first = steps_.data();
   const int32_t lineBefore = form_.InstrIndex;
   const Step* s = first + lineBefore;
@@ -87,16 +107,34 @@ nothing:
   goto stop;
 zero:
   QUELVAR_LINE;
-  r[s->a] = 0;
+  r[s->b] = 0;
   ++s;
   QUELVAR_NEXT;
 successor:
   QUELVAR_LINE;
-  r[s->a] = static_cast<int16_t>(r[s->a] + 1);
+  r[s->b] = static_cast<int16_t>(r[s->b] + 1);
   ++s;
   QUELVAR_NEXT;
 transfer:
   QUELVAR_LINE;
+  r[s->b] = r[s->a];
+  ++s;
+  QUELVAR_NEXT;
+zeroOuter:
+  QUELVAR_LINE;
+  QUELVAR_MARK;
+  r[s->b] = 0;
+  ++s;
+  QUELVAR_NEXT;
+successorOuter:
+  QUELVAR_LINE;
+  QUELVAR_MARK;
+  r[s->b] = static_cast<int16_t>(r[s->b] + 1);
+  ++s;
+  QUELVAR_NEXT;
+transferOuter:
+  QUELVAR_LINE;
+  QUELVAR_MARK;
   r[s->b] = r[s->a];
   ++s;
   QUELVAR_NEXT;
@@ -116,6 +154,14 @@ stop:
   line = static_cast<int32_t>(s - first);
 done:
   executed = maxLines - left;
+  for (size_t k = 0; k < named_.size(); ++k) {
+    const Named& reg = named_[k];
+    if (!reg.outer && reg.written) {
+      form_.Regs[static_cast<size_t>(reg.number)] = cells_[k];
+    } else if (outerWritten_[k] != 0) {
+      form_.OuterRegs[reg.number] = cells_[k];
+    }
+  }
   if (executed > 0) {
     form_.InstrIndex = line;
     ShowState(lineBefore);
@@ -124,6 +170,7 @@ done:
 
 #undef QUELVAR_NEXT
 #undef QUELVAR_LINE
+#undef QUELVAR_MARK
 
 // What the ticks leave, shown once: the frame moved from the line the engine started at to the
 // line that runs next, the register lines of what changed, the index, and the end of the run.

@@ -13,6 +13,8 @@ const char* OutcomeName(BatchEnd end) {
       return "stalled";
     case BatchEnd::kLineLimit:
       return "line-limit";
+    case BatchEnd::kTimeLimit:
+      return "time-limit";
     default:
       return "failure";
   }

@@ -1,6 +1,9 @@
 #include "runner/Modes.h"
 
 #include <exception>
+#include <functional>
+#include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,82 +19,50 @@ namespace {
 
 constexpr int kCaseFailedStatus = 5;
 
+// "2 s", "0.5 s": as short as the number allows.
+std::string TimeLimitText(double seconds) {
+  std::ostringstream text;
+  text << seconds << " s";
+  return text.str();
+}
+
 // After Load: Run It and the rest of the run; with a limit of 0 lines, nothing.
 BatchEnd RunAfterLoad(BatchRun& run, bool loaded, const Options& options, const Streams& io) {
   if (!loaded) return BatchEnd::kFailed;
   if (options.maxLines == 0) return BatchEnd::kLineLimit;
   if (!run.RunIt(options.trace ? &io.err : nullptr)) return BatchEnd::kFailed;
-  return run.Finish(options.maxLines);
+  return run.Finish(options.maxLines, options.timeout);
 }
 
-std::string FailureText(const BatchRun& run, BatchEnd end, uint64_t maxLines) {
+std::string FailureText(const BatchRun& run, BatchEnd end, const Options& options) {
   switch (end) {
     case BatchEnd::kFailed:
       return run.Failure();
     case BatchEnd::kStalled:
       return "the program stalled: a jump to line " + std::to_string(run.Form().InstrIndex);
     case BatchEnd::kLineLimit:
-      return "stopped at the line limit of " + std::to_string(maxLines) + " lines";
+      return "stopped at the line limit of " + std::to_string(options.maxLines) + " lines";
+    case BatchEnd::kTimeLimit:
+      return "stopped at the time limit of " + TimeLimitText(*options.timeout) + " of CPU time";
     default:
       return {};
   }
 }
 
-}  // namespace
-
-int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
-  BatchRun run(io.title);
-  const bool loaded = run.Load(inputs.Descriptor());
-  const BatchEnd end = RunAfterLoad(run, loaded, options, io);
-  if (options.format == Format::kJson) {
-    io.out << RunJson(run, end).dump() << '\n';
-  } else {
-    run.Report(io.out);
-  }
-  if (end == BatchEnd::kFailed) io.err << run.Failure() << '\n';
-  return static_cast<int>(end);
+CaseError NoCase(const std::string& shown) {
+  return CaseError(shown + ": error: no case in the file: grading would check nothing");
 }
 
-int Check(const Options&, RunInputs& inputs, const Streams& io) {
-  std::vector<Finding> findings;
-  BatchRun run(io.title);
-  const bool loaded = run.Load(inputs.Descriptor());
-  if (loaded) {
-    for (Finding& finding : CheckLoaded(run.Form(), inputs)) findings.push_back(finding);
-  }
-  for (const Finding& finding : findings) io.out << Diagnostic(finding) << '\n';
-  if (!loaded) {
-    io.err << run.Failure() << '\n';
-    return 1;
-  }
-  return findings.empty() ? 0 : 1;
-}
-
-int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
-  std::string text;
-  std::vector<Case> cases;
-  try {
-    platform::ReadConsistently(*options.cases, [&text](ByteSource& source) {
-      text.clear();
-      char buffer[4096];
-      for (size_t got; (got = source.Read(buffer, sizeof buffer)) > 0;) text.append(buffer, got);
-    });
-    cases = ParseCases(text, options.casesAsGiven);
-  } catch (const CaseError& bad) {
-    io.err << bad.what() << '\n';
-    return kUsageStatus;
-  } catch (const std::exception& failure) {
-    io.err << options.casesAsGiven << ": " << platform::ErrorBoxText(failure.what()) << '\n';
-    return 1;
-  }
-
-  int passed = 0;
-  for (size_t k = 0; k < cases.size(); ++k) {
-    const Case& c = cases[k];
+// Runs the cases as the reader hands them out.
+int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, CaseReader& reader) {
+  uint64_t passed = 0;
+  uint64_t count = 0;
+  for (Case c; reader.Next(c);) {
+    const uint64_t k = count++;
     inputs.SetRegisters(c.values);
     BatchRun run(io.title);
     const BatchEnd end = RunAfterLoad(run, run.Load(inputs.Descriptor()), options, io);
-    std::string failure = FailureText(run, end, options.maxLines);
+    std::string failure = FailureText(run, end, options);
     nlohmann::json mismatches = nlohmann::json::array();
     if (failure.empty()) {
       for (const auto& [reg, expected] : c.expected) {
@@ -114,12 +85,85 @@ int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
       io.out << "case " << k + 1 << ": " << (failure.empty() ? "pass" : "FAIL: " + failure) << '\n';
     }
   }
+  // The file may have been emptied since it was checked.
+  if (count == 0) throw NoCase(reader.ShownAs());
   if (options.format == Format::kJson) {
-    io.out << nlohmann::json{{"passed", passed}, {"cases", cases.size()}}.dump() << '\n';
+    io.out << nlohmann::json{{"passed", passed}, {"cases", count}}.dump() << '\n';
   } else {
-    io.out << passed << "/" << cases.size() << " cases pass\n";
+    io.out << passed << "/" << count << " cases pass\n";
   }
-  return passed == static_cast<int>(cases.size()) ? 0 : kCaseFailedStatus;
+  return passed == count ? 0 : kCaseFailedStatus;
+}
+
+// Reports a failure to read the cases file as quelvar-run's other failures are.
+int ReadingCases(const std::string& shown, const Streams& io, const std::function<int()>& read) {
+  try {
+    return read();
+  } catch (const CaseError& bad) {
+    io.err << bad.what() << '\n';
+    return kUsageStatus;
+  } catch (const std::bad_alloc&) {
+    io.err << shown << ": error: out of memory while reading the cases\n";
+    return 1;
+  } catch (const std::exception& failure) {
+    io.err << shown << ": " << platform::ErrorBoxText(failure.what()) << '\n';
+    return 1;
+  }
+}
+
+}  // namespace
+
+int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
+  BatchRun run(io.title);
+  const bool loaded = run.Load(inputs.Descriptor());
+  const BatchEnd end = RunAfterLoad(run, loaded, options, io);
+  if (options.format == Format::kJson) {
+    io.out << RunJson(run, end).dump() << '\n';
+  } else {
+    run.Report(io.out);
+  }
+  if (end == BatchEnd::kFailed || end == BatchEnd::kTimeLimit) {
+    io.err << FailureText(run, end, options) << '\n';
+  }
+  return static_cast<int>(end);
+}
+
+int Check(const Options&, RunInputs& inputs, const Streams& io) {
+  BatchRun run(io.title);
+  const bool loaded = run.Load(inputs.Descriptor());
+  std::vector<Finding> findings = CheckFiles(run.Form(), inputs);
+  if (loaded) {
+    for (Finding& finding : CheckLoaded(run.Form(), inputs)) findings.push_back(finding);
+  }
+  for (const Finding& finding : findings) io.out << Diagnostic(finding) << '\n';
+  if (!loaded) {
+    io.err << run.Failure() << '\n';
+    return 1;
+  }
+  return findings.empty() ? 0 : 1;
+}
+
+int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
+  // The file is read twice, a piece at a time: whole first, so that a bad line stops the grading
+  // before any case runs, then case by case as each runs.
+  const std::string& shown = options.casesAsGiven;
+  const int checked = ReadingCases(shown, io, [&] {
+    bool any = false;
+    platform::ReadConsistently(*options.cases, [&](ByteSource& source) {
+      CaseReader reader(source, shown);
+      Case c;
+      any = false;
+      while (reader.Next(c)) any = true;
+    });
+    if (!any) throw NoCase(shown);
+    return 0;
+  });
+  if (checked != 0) return checked;
+  return ReadingCases(shown, io, [&] {
+    platform::InputFile file(*options.cases);
+    CaseReader reader(file, shown);
+    return GradeCases(options, inputs, io, reader);
+  });
 }
 
 }  // namespace quelvar::runner

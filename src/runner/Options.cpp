@@ -1,6 +1,7 @@
 #include "runner/Options.h"
 
 #include <CLI/CLI.hpp>
+#include <cstdlib>
 #include <filesystem>
 
 #include "Version.h"
@@ -13,7 +14,8 @@ constexpr const char* kDescription =
     "registers, the instruction index and the number of lines executed.\n"
     "Exit status: 0 the run passed its last line, 1 a failure (also a report that cannot be\n"
     "written), 2 bad usage, 3 the program stalled (a jump to line 0 or below), 4 the line limit\n"
-    "was reached; --check: 0 nothing found, 1 something found; --cases: 0 all pass, 5 any fails.";
+    "was reached, 6 the time limit was reached; --check: 0 nothing found, 1 something found; "
+    "--cases: 0 all pass, 5 any fails.";
 
 std::string Absolute(const std::string& path) {
   return std::filesystem::absolute(path).lexically_normal().string();
@@ -33,6 +35,18 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
         const bool digits =
             !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
         return digits ? std::string() : "'" + text + "' is not a whole number of lines";
+      });
+  app.add_option("--timeout", options.timeout,
+                 "Stop a run (each case's run) after SECONDS of CPU time; none by default")
+      ->type_name("SECONDS")
+      ->check([](const std::string& text) {
+        char* end = nullptr;
+        const double seconds = std::strtod(text.c_str(), &end);
+        const bool number = !text.empty() && end == text.c_str() + text.size() &&
+                            text.find_first_not_of("0123456789.") == std::string::npos;
+        return number && seconds >= 1e-3 && seconds <= 1e9
+                   ? std::string()
+                   : "'" + text + "' is not a number of seconds from 0.001 to 1000000000";
       });
   app.add_flag("--trace", options.trace,
                "Print each line run on standard error, with what it wrote: 'K: TEXT  EFFECT'");

@@ -23,6 +23,7 @@ struct Options {
   std::optional<std::string> cases;  // --cases FILE
   std::string casesAsGiven;
   uint64_t maxLines = kDefaultMaxLines;
+  std::optional<double> timeout;  // --timeout SECONDS of CPU time a run
   bool trace = false;
   bool check = false;
   Format format = Format::kText;
