@@ -12,11 +12,7 @@ namespace quelvar {
 BatchRun::BatchRun(std::string title, BatchPath path)
     : toolkit_(std::move(title)), form_(toolkit_), path_(path) {}
 
-namespace {
-
-// What a line did, as the trace shows it after the line: the register it wrote with its new
-// value, or whether it jumped.
-std::string Effect(const TForm1& form, std::string_view text) {
+std::string TraceEffect(const TForm1& form, std::string_view text) {
   const ProgramLine line = DecodeProgramLine(text);
   switch (line.op) {
     case ProgramLine::Op::kNothing:
@@ -28,8 +24,6 @@ std::string Effect(const TForm1& form, std::string_view text) {
       return "R" + std::to_string(line.n) + " -> " + std::to_string(form.ReadReg(line.n));
   }
 }
-
-}  // namespace
 
 bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
   return Load(descriptor) && RunIt(trace);
@@ -49,20 +43,26 @@ bool BatchRun::RunIt(std::ostream* trace) {
   // has one, also when it failed inside.
   const bool ticked = form_.Timer1->Period() == 1;
   lines_ = ticked && form_.List2->Count() >= 1 ? 1 : 0;
-  if (trace_ != nullptr && lines_ == 1) Trace(1, form_.List2->Line(0), !Failed());
+  if (Tracing() && lines_ == 1) Trace(1, form_.List2->Line(0), !Failed());
   return !Failed();
 }
 
+bool BatchRun::RunIt(TraceSink& sink) {
+  sink_ = &sink;
+  return RunIt(nullptr);
+}
+
 void BatchRun::Trace(int32_t line, std::string_view text, bool done) const {
+  if (sink_ != nullptr) return sink_->Line(line, text, done, form_);
   *trace_ << line << ": " << text;
-  if (done) *trace_ << "  " << Effect(form_, text);
+  if (done) *trace_ << "  " << TraceEffect(form_, text);
   *trace_ << '\n';
 }
 
 BatchEnd BatchRun::Finish(uint64_t maxLines) {
   // A trace shows every line, so it needs the ticks. A program too large to decode in the memory
   // left runs on the ticks as well.
-  bool decode = path_ == BatchPath::kDecoded && trace_ == nullptr;
+  bool decode = path_ == BatchPath::kDecoded && !Tracing();
   std::optional<DecodedEngine> engine;
   for (;;) {
     if (form_.RunFlag == 0) return BatchEnd::kFinished;
@@ -87,10 +87,10 @@ BatchEnd BatchRun::Finish(uint64_t maxLines) {
     const int32_t line = form_.InstrIndex;
     const bool starts = line <= form_.List2->Count();
     const std::string text =
-        trace_ != nullptr && starts ? std::string(form_.List2->Line(line - 1)) : std::string();
+        Tracing() && starts ? std::string(form_.List2->Line(line - 1)) : std::string();
     toolkit_.Tick();
     if (starts) ++lines_;
-    if (trace_ != nullptr && starts) Trace(line, text, !Failed());
+    if (Tracing() && starts) Trace(line, text, !Failed());
     if (Failed()) return BatchEnd::kFailed;
   }
 }

@@ -17,6 +17,18 @@ enum class BatchEnd : int {
   kLineLimit = 4,  // the line limit was reached
 };
 
+// Receives each executed line of a traced run after it ran: its line number, its text, and
+// whether it completed (a line that failed inside did not).
+class TraceSink {
+ public:
+  virtual ~TraceSink() = default;
+  virtual void Line(int32_t line, std::string_view text, bool done, const TForm1& form) = 0;
+};
+
+// What a completed line did, as the text trace shows it: "R3 -> 5", "jump to Q", "no jump" or
+// "changes nothing".
+std::string TraceEffect(const TForm1& form, std::string_view text);
+
 // How the lines after the first are executed: by the decoded engine, which leaves every rare line
 // to a tick, or by ticks alone, as the window does.
 enum class BatchPath { kDecoded, kTicks };
@@ -34,6 +46,8 @@ class BatchRun {
   // The two halves of Start.
   bool Load(const std::string& descriptor);
   bool RunIt(std::ostream* trace = nullptr);
+  // "Run It" with each executed line going to `sink` in place of the text trace.
+  bool RunIt(TraceSink& sink);
   // Ticks until the run ends, stalls, fails, or `maxLines` lines in all have executed.
   BatchEnd Finish(uint64_t maxLines);
 
@@ -49,12 +63,14 @@ class BatchRun {
 
  private:
   bool Failed() const { return !toolkit_.ErrorBoxes().empty(); }
+  bool Tracing() const { return trace_ != nullptr || sink_ != nullptr; }
   void Trace(int32_t line, std::string_view text, bool done) const;
 
   headless::HeadlessToolkit toolkit_;
   TForm1 form_;
   BatchPath path_;
   std::ostream* trace_ = nullptr;
+  TraceSink* sink_ = nullptr;
   uint64_t lines_ = 0;
 };
 
