@@ -157,21 +157,22 @@ void TraceTable::WriteMarkdown() const {
   }
 }
 
-// A whole document: longtable breaks a long run across pages and repeats the header on each,
-// and the small type keeps a dozen registers within the page's width.
+// A whole document: longtable breaks a long run across pages and repeats the header on each; the
+// narrow margins and the small type keep a dozen registers within the page's width, and the
+// source column wraps its call chains.
 void TraceTable::WriteTex() const {
   const std::vector<std::string> header = Header();
   const size_t registers = header.size() - (sources_.empty() ? 3 : 4);
   out_ << "\\documentclass{article}\n"
-          "\\usepackage{longtable}\n"
+          "\\usepackage[a4paper,margin=15mm]{geometry}\n"
+          "\\usepackage{array,longtable}\n"
           "\\begin{document}\n"
-          "\\footnotesize\n"
-          "\\setlength{\\tabcolsep}{3pt}\n"
+       << (registers > 10 ? "\\scriptsize\n" : "\\footnotesize\n")
+       << "\\setlength{\\tabcolsep}{3pt}\n"
           "\\begin{longtable}{rrl"
-       << (sources_.empty() ? "" : "l") << std::string(registers, 'r') << "}\n";
-  for (size_t k = 0; k < header.size(); ++k) {
-    out_ << (k > 0 ? " & " : "") << header[k];
-  }
+       << (sources_.empty() ? "" : ">{\\raggedright\\arraybackslash}p{14em}")
+       << std::string(registers, 'r') << "}\n";
+  for (size_t k = 0; k < header.size(); ++k) out_ << (k > 0 ? " & " : "") << header[k];
   out_ << " \\\\\n\\hline\n\\endhead\n";
   ForEachRow([this](uint64_t step, const Row& row, const std::vector<std::string>& values) {
     out_ << step << " & " << row.line << " & \\texttt{" << TexText(row.text) << '}';
