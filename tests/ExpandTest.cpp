@@ -100,6 +100,22 @@ TEST(Expand, RunsCallsAsTheTextbookBuildsThem) {
   }
 }
 
+TEST(Expand, KeepsTheDataFormOfAFarRegisterToWhatTheWindowLists) {
+  const TempDir dir;
+  const std::string source = dir.Write("far.src", "S(2000000000)\nCALL one.txt [1 -> 1]\n");
+  dir.Write("one.txt", "S(1)\n");
+  ASSERT_EQ(RunQuelvarRun("--expand " + source + " -o " + dir.PathOf("far.rm")).status, 0);
+  EXPECT_EQ(Slurp(dir.PathOf("far-data.txt")).size(), 32767u * 3);
+  EXPECT_EQ(Slurp(dir.PathOf("far-program.txt")),
+            "S(2000000000)\r\nT(1,2000000001)\r\nS(2000000001)\r\nT(2000000001,1)\r\n");
+  const std::string beyond = dir.Write("beyond.src", "S(2147483647)\nCALL one.txt [1 -> 1]\n");
+  const Outcome refused = RunQuelvarRun("--expand " + beyond + " -o " + dir.PathOf("b.rm"));
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_NE(refused.err.find("beyond.src: the calls need registers beyond R2147483647"),
+            std::string::npos)
+      << refused.err;
+}
+
 TEST(Expand, RefusesWhatCannotBeBuilt) {
   const struct {
     const char* file;

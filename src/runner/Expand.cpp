@@ -16,6 +16,10 @@ namespace {
 namespace fs = std::filesystem;
 using Op = ProgramLine::Op;
 
+// The data form stops where the window's register list does: a source that names R2000000000
+// gets no file of two billion lines.
+constexpr int32_t kMaxDataRegisters = 32767;
+
 struct Call {
   std::string file;
   std::vector<int32_t> inputs;
@@ -241,7 +245,8 @@ void WriteExpansion(const Expansion& expansion, const std::string& descriptor,
     if (!file.flush()) throw ExpandError("quelvar-run: cannot write " + path.string());
   };
   std::string data, program, map;
-  for (int32_t r = 1; r <= std::max(expansion.ownRegisters, 1); ++r) data += "0\r\n";
+  const int32_t registers = std::clamp(expansion.ownRegisters, 1, kMaxDataRegisters);
+  for (int32_t r = 1; r <= registers; ++r) data += "0\r\n";
   for (const ExpandedLine& line : expansion.lines) {
     program += line.text + "\r\n";
     map += line.origin + "\r\n";

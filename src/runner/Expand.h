@@ -47,8 +47,9 @@ class Expander {
   std::vector<std::string> callingShown_;
 };
 
-// Writes NAME.rm, NAME-data.txt (the source's own registers, all 0), NAME-program.txt and the
-// line map NAME.map, one origin a program line; CR LF ends every line.
+// Writes NAME.rm, NAME-data.txt (the source's own registers, all 0, at most as many as the window
+// lists), NAME-program.txt and the line map NAME.map, one origin a program line; CR LF ends every
+// line.
 void WriteExpansion(const Expansion& expansion, const std::string& descriptor,
                     const std::string& sourceShown);
 
