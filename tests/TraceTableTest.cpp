@@ -133,16 +133,34 @@ TEST(TraceTable, TheTexOfALongRunIsALongtableThatFitsThePage) {
   EXPECT_EQ(Slurp(dir.PathOf("trace.log")).find("Overfull"), std::string::npos);
 }
 
-TEST(TraceTable, RefusesWhatMakesNoSense) {
-  const char* rows[] = {
-      "--trace-format csv ",  // no --trace
-      "--trace --trace-format pdf ",
-      "--line-map x.map ",  // no --trace
-      "--trace --trace-format csv --cases x.cases ",
-      "--trace --trace-rows -1 ",
+// The course's options, alone and together, with the usage status and no output.
+TEST(CourseOptions, RefuseWhatMakesNoSense) {
+  const std::string add = Example("add.rm");
+  const std::string rows[] = {
+      "--trace-format csv " + add,  // no --trace
+      "--trace --trace-format pdf " + add,
+      "--line-map x.map " + add,  // no --trace
+      "--trace --trace-format csv --cases x.cases " + add,
+      "--trace --trace-rows -1 " + add,
+      "--format dot --trace " + add,
+      "--format dot --check " + add,
+      "--expand x.src",  // no -o
+      "-o x.rm " + add,  // no --expand
+      "--expand x.src -o x.rm " + add,
+      "--expand x.src -o x.rm --registers 1",
+      "--from-godel 12x",
+      "--from-godel -1",
+      "--from-godel 1 --godel-run 1",
+      "--godel-run 1 --program p.txt",
+      "--godel-run 1 --format dot",
+      "--godel --trace " + add,
+      "--godel --format json " + add,
+      "--godel --cases x.cases " + add,
   };
-  for (const char* arguments : rows) {
-    EXPECT_EQ(RunQuelvarRun(arguments + Example("add.rm")).status, 2) << arguments;
+  for (const std::string& arguments : rows) {
+    const Outcome outcome = RunQuelvarRun(arguments);
+    EXPECT_EQ(outcome.status, 2) << arguments;
+    EXPECT_EQ(outcome.out, "") << arguments;
   }
 }
 

@@ -91,7 +91,7 @@ int GodelRun(const Options& options, const Streams& io) {
   run.program = program.string();
   run.programAsGiven = "<program " + *options.godelRun + ">";
   RunInputs inputs(run);
-  return RunOnce(run, inputs, io);
+  return TracesAsTable(run) ? TracedRun(run, inputs, io) : RunOnce(run, inputs, io);
 }
 
 }  // namespace

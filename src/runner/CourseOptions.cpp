@@ -75,9 +75,13 @@ void CheckCourseOptions(const Options& options, bool descriptorGiven) {
   if ((options.expand || options.fromGodel) && (options.registers || options.trace)) {
     throw CLI::ValidationError("--expand", "--expand and --from-godel run nothing");
   }
-  if ((StandsAlone(options) || options.godel) &&
-      (options.cases || options.check || options.format != Format::kText)) {
-    throw CLI::ValidationError("--godel", "takes no --cases, --check or --format");
+  if ((StandsAlone(options) || options.godel) && (options.cases || options.check)) {
+    throw CLI::ValidationError("--godel", "takes no --cases or --check");
+  }
+  const Format allowed = options.godelRun ? Format::kJson : Format::kText;
+  if ((StandsAlone(options) || options.godel) && options.format != Format::kText &&
+      options.format != allowed) {
+    throw CLI::ValidationError("--format", "--godel-run takes --format json, the others none");
   }
   if (options.godel && options.trace) {
     throw CLI::ValidationError("--godel", "runs nothing: it takes no --trace");
