@@ -1,26 +1,27 @@
 # Two commands do everything on a fresh Debian machine: `make test` and `make run`.
 SHELL := /bin/bash
 # What the window and quelvar-run need, and no more: `make run` installs only these.
-# CLI11 parses quelvar-run's options and nlohmann-json writes its JSON reports.
-RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-json3-dev
+# CLI11 parses quelvar-run's options, nlohmann-json writes its JSON reports and GMP holds the
+# numbers of programs.
+RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-json3-dev libgmp-dev
 # What only the tests, benchmarks, fuzz targets and the browser edition need, for `make test`.
 # GoogleTest and Google Benchmark run the tests and the benchmarks. xvfb, xauth, xdotool and
 # imagemagick drive and photograph the real window in its end-to-end test. clang and its runtimes
 # build the fuzz targets. The install check validates the desktop entry and the metainfo, resolves
 # the file type (shared-mime-info, gio), renders the manual pages and builds and lints the .deb
 # (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser, chromium runs the
-# page in its test (with puppeteer-core from npm).
+# page in its test (with puppeteer-core from npm). graphviz reads the flow diagrams back.
 TEST_PACKAGES := libgtest-dev libbenchmark-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
-  emscripten chromium
+  emscripten chromium graphviz
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 WEB_BUILD := build-web
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check
+FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check expand
 JOBS := $(shell nproc)
 
 .PHONY: print-run-packages print-test-packages deps run-deps build build-programs build-asan build-fuzz build-web web test fuzz run bench package format clean

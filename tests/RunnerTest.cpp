@@ -95,7 +95,7 @@ TEST(QuelvarRun, RejectsBadUsage) {
       {"a.rm b.rm", "The following argument was not expected: b.rm"},
       {"''", "the descriptor's name is empty"},
       {"--program '' a.rm", "the program text's name is empty"},
-      {"--format xml a.rm", "--format: xml not in {text,json}"},
+      {"--format xml a.rm", "--format: xml not in {text,json,dot}"},
       {"--cases c --registers 1 a.rm", "each case gives its own registers"},
       {"--check --trace a.rm", "--check: runs nothing"},
   };

@@ -19,21 +19,6 @@ namespace {
 constexpr uint64_t kEngineSlice = uint64_t{1} << 22;
 constexpr uint64_t kTickSlice = uint64_t{1} << 12;
 
-// What a line did, as the trace shows it after the line: the register it wrote with its new
-// value, or whether it jumped.
-std::string Effect(const TForm1& form, std::string_view text) {
-  const ProgramLine line = DecodeProgramLine(text);
-  switch (line.op) {
-    case ProgramLine::Op::kNothing:
-      return "changes nothing";
-    case ProgramLine::Op::kJump:
-      return form.ReadReg(line.m) == form.ReadReg(line.n) ? "jump to " + std::to_string(line.q)
-                                                          : "no jump";
-    default:
-      return "R" + std::to_string(line.n) + " -> " + std::to_string(form.ReadReg(line.n));
-  }
-}
-
 }  // namespace
 
 bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
@@ -54,20 +39,26 @@ bool BatchRun::RunIt(std::ostream* trace) {
   // has one, also when it failed inside.
   const bool ticked = form_.Timer1->Period() == 1;
   lines_ = ticked && form_.List2->Count() >= 1 ? 1 : 0;
-  if (trace_ != nullptr && lines_ == 1) Trace(1, form_.List2->Line(0), !Failed());
+  if (Tracing() && lines_ == 1) Trace(1, form_.List2->Line(0), !Failed());
   return !Failed();
 }
 
+bool BatchRun::RunIt(TraceSink& sink) {
+  sink_ = &sink;
+  return RunIt(nullptr);
+}
+
 void BatchRun::Trace(int32_t line, std::string_view text, bool done) const {
+  if (sink_ != nullptr) return sink_->Line(line, text, done, form_);
   *trace_ << line << ": " << text;
-  if (done) *trace_ << "  " << Effect(form_, text);
+  if (done) *trace_ << "  " << StepEffect(form_, text);
   *trace_ << '\n';
 }
 
 BatchEnd BatchRun::Finish(uint64_t maxLines, std::optional<double> cpuSeconds) {
   // A trace shows every line, so it needs the ticks. A program too large to decode in the memory
   // left runs on the ticks as well.
-  bool decode = path_ == BatchPath::kDecoded && trace_ == nullptr;
+  bool decode = path_ == BatchPath::kDecoded && !Tracing();
   std::optional<DecodedEngine> engine;
   // With a time limit the lines run in slices, the clock read between two: a slice takes a few
   // milliseconds in the engine and about as long in ticks.
@@ -107,10 +98,10 @@ BatchEnd BatchRun::Finish(uint64_t maxLines, std::optional<double> cpuSeconds) {
     const int32_t line = form_.InstrIndex;
     const bool starts = line <= form_.List2->Count();
     const std::string text =
-        trace_ != nullptr && starts ? std::string(form_.List2->Line(line - 1)) : std::string();
+        Tracing() && starts ? std::string(form_.List2->Line(line - 1)) : std::string();
     toolkit_.Tick();
     if (starts) ++lines_;
-    if (trace_ != nullptr && starts) Trace(line, text, !Failed());
+    if (Tracing() && starts) Trace(line, text, !Failed());
     if (Failed()) return BatchEnd::kFailed;
   }
 }

@@ -19,6 +19,14 @@ enum class BatchEnd : int {
   kTimeLimit = 6,  // the time limit was reached
 };
 
+// Receives each executed line of a traced run after it ran: its line number, its text, and
+// whether it completed (a line that failed inside did not).
+class TraceSink {
+ public:
+  virtual ~TraceSink() = default;
+  virtual void Line(int32_t line, std::string_view text, bool done, const TForm1& form) = 0;
+};
+
 // How the lines after the first are executed: by the decoded engine, which hands the form back to
 // the ticks whenever it is not in a plain run, or by ticks alone, as the window does.
 enum class BatchPath { kDecoded, kTicks };
@@ -36,6 +44,8 @@ class BatchRun {
   // The two halves of Start.
   bool Load(const std::string& descriptor);
   bool RunIt(std::ostream* trace = nullptr);
+  // "Run It" with each executed line going to `sink` in place of the text trace.
+  bool RunIt(TraceSink& sink);
   // Ticks until the run ends, stalls, fails, or `maxLines` lines in all have executed, or, given
   // `cpuSeconds`, the process has spent that much CPU time in Finish. The clock is read between
   // slices of lines, so a run may go a few milliseconds past it.
@@ -53,12 +63,14 @@ class BatchRun {
 
  private:
   bool Failed() const { return !toolkit_.ErrorBoxes().empty(); }
+  bool Tracing() const { return trace_ != nullptr || sink_ != nullptr; }
   void Trace(int32_t line, std::string_view text, bool done) const;
 
   headless::HeadlessToolkit toolkit_;
   TForm1 form_;
   BatchPath path_;
   std::ostream* trace_ = nullptr;
+  TraceSink* sink_ = nullptr;
   uint64_t lines_ = 0;
 };
 

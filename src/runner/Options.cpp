@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "Version.h"
+#include "runner/CourseOptions.h"
 
 namespace quelvar::runner {
 namespace {
@@ -60,9 +61,10 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
   app.add_option("--cases", options.cases,
                  "Run once a case: lines 'V1,V2,... => R1' or '... => R1=5 R3=0'")
       ->type_name("FILE");
-  app.add_option("--format", format, "text (the default) or json")
+  app.add_option("--format", format, "text (the default), json, or dot: the flow diagram")
       ->type_name("FORMAT")
-      ->check(CLI::IsMember({"text", "json"}));
+      ->check(CLI::IsMember({"text", "json", "dot"}));
+  AddCourseOptions(app, options);
   app.add_option("descriptor", options.descriptorAsGiven, "The program descriptor (.rm)")
       ->type_name("DESCRIPTOR.rm");
   app.footer("A descriptor whose name starts with '-' follows '--'.");
@@ -72,7 +74,7 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
     if (app.count("descriptor") > 0 && options.descriptorAsGiven.empty()) {
       throw CLI::ValidationError("DESCRIPTOR.rm", "the descriptor's name is empty");
     }
-    if (app.count("descriptor") == 0 && !options.program) {
+    if (app.count("descriptor") == 0 && !options.program && !StandsAlone(options)) {
       throw CLI::RequiredError("DESCRIPTOR.rm (or --program)");
     }
     if (options.program && options.program->empty()) {
@@ -85,6 +87,10 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
       throw CLI::ValidationError("--check",
                                  "runs nothing: it takes no --cases, --trace or --format");
     }
+    options.format = format == "json"  ? Format::kJson
+                     : format == "dot" ? Format::kDot
+                                       : Format::kText;
+    CheckCourseOptions(options, app.count("descriptor") > 0);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {
       out << (e.get_name() == "CallForVersion" ? e.what() : app.help()) << '\n';
@@ -94,7 +100,7 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
         << "usage: quelvar-run [OPTIONS] DESCRIPTOR.rm (see quelvar-run --help)\n";
     return {std::nullopt, kUsageStatus};
   }
-  options.format = format == "json" ? Format::kJson : Format::kText;
+  ResolveCoursePaths(options);
   if (!options.descriptorAsGiven.empty()) options.descriptor = Absolute(options.descriptorAsGiven);
   if (options.program) {
     options.programAsGiven = *options.program;

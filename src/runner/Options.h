@@ -10,7 +10,9 @@ namespace quelvar::runner {
 inline constexpr uint64_t kDefaultMaxLines = 100'000'000;
 inline constexpr int kUsageStatus = 2;
 
-enum class Format { kText, kJson };
+enum class Format { kText, kJson, kDot };
+enum class TraceFormat { kText, kCsv, kMarkdown, kTex };
+inline constexpr uint64_t kDefaultTraceRows = 1000;
 
 // quelvar-run's command line. Every path is made absolute while parsing, since loading a
 // descriptor moves the working directory into its folder.
@@ -27,6 +29,15 @@ struct Options {
   bool trace = false;
   bool check = false;
   Format format = Format::kText;
+  // The course's tools: trace tables, composed programs and programs as numbers.
+  TraceFormat traceFormat = TraceFormat::kText;
+  uint64_t traceRows = kDefaultTraceRows;
+  std::optional<std::string> lineMap;  // --line-map NAME.map
+  std::optional<std::string> expand;   // --expand SOURCE
+  std::string output;                  // -o NAME.rm
+  bool godel = false;
+  std::optional<std::string> fromGodel;  // --from-godel N
+  std::optional<std::string> godelRun;   // --godel-run N
 };
 
 // The options, or the status to exit with after help, the version or a usage error has been

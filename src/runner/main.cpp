@@ -9,6 +9,8 @@
 
 #include "platform/File.h"
 #include "platform/Toolkit.h"
+#include "runner/CourseModes.h"
+#include "runner/CourseOptions.h"
 #include "runner/FdOutput.h"
 #include "runner/Modes.h"
 #include "runner/Options.h"
@@ -22,6 +24,10 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const Parsed parsed = ParseOptions(argc, argv, out, err);
   if (!parsed.options) return parsed.status;
   const Options& options = *parsed.options;
+  if (StandsAlone(options)) {
+    const char* name = argc > 0 ? argv[0] : "quelvar-run";
+    return StandAloneTool(options, {out, err, quelvar::platform::ApplicationTitle(name)});
+  }
   std::optional<RunInputs> inputs;
   try {
     inputs.emplace(options);
@@ -32,6 +38,9 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const Streams io{out, err,
                    quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar-run")};
   if (options.check) return Check(options, *inputs, io);
+  if (options.godel) return GodelNumbers(options, *inputs, io);
+  if (options.format == Format::kDot) return FlowDiagramMode(options, *inputs, io);
+  if (TracesAsTable(options)) return TracedRun(options, *inputs, io);
   if (options.cases) return Grade(options, *inputs, io);
   return RunOnce(options, *inputs, io);
 }
