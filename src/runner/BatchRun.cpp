@@ -5,31 +5,11 @@
 #include <string>
 
 #include "runner/DecodedEngine.h"
-#include "text/ProgramLine.h"
 
 namespace quelvar {
 
 BatchRun::BatchRun(std::string title, BatchPath path)
     : toolkit_(std::move(title)), form_(toolkit_), path_(path) {}
-
-namespace {
-
-// What a line did, as the trace shows it after the line: the register it wrote with its new
-// value, or whether it jumped.
-std::string Effect(const TForm1& form, std::string_view text) {
-  const ProgramLine line = DecodeProgramLine(text);
-  switch (line.op) {
-    case ProgramLine::Op::kNothing:
-      return "changes nothing";
-    case ProgramLine::Op::kJump:
-      return form.ReadReg(line.m) == form.ReadReg(line.n) ? "jump to " + std::to_string(line.q)
-                                                          : "no jump";
-    default:
-      return "R" + std::to_string(line.n) + " -> " + std::to_string(form.ReadReg(line.n));
-  }
-}
-
-}  // namespace
 
 bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
   return Load(descriptor) && RunIt(trace);
@@ -55,7 +35,7 @@ bool BatchRun::RunIt(std::ostream* trace) {
 
 void BatchRun::Trace(int32_t line, std::string_view text, bool done) const {
   *trace_ << line << ": " << text;
-  if (done) *trace_ << "  " << Effect(form_, text);
+  if (done) *trace_ << "  " << StepEffect(form_, text);
   *trace_ << '\n';
 }
 
