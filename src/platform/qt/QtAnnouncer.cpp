@@ -32,7 +32,7 @@ QtAnnouncer::QtAnnouncer(QWidget* parent, std::function<void()> presenting)
   bubble_->setAttribute(Qt::WA_TransparentForMouseEvents);
   bubble_->hide();
   held_.setSingleShot(true);
-  connect(&held_, &QTimer::timeout, this, [this] { Present(pending_); });
+  connect(&held_, &QTimer::timeout, this, [this] { Present(QString(pending_)); });
 }
 
 void QtAnnouncer::Announce(const QString& text, platform::Announcement kind) {
