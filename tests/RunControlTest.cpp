@@ -391,7 +391,8 @@ TEST_F(RunControlTest, AnnouncesEveryStepAndTheEndOfARun) {
        {{"line 1: Z(1), R1 -> 0", Kind::kProgress},
         {"line 2: S(1), R1 -> 1", Kind::kProgress},
         {"line 3: S(1), R1 -> 2. Stopped at line 4, past the last line", Kind::kEnd}}},
-      {{"Load", "RunIt", "Halt"}, {{"line 1: Z(1), R1 -> 0", Kind::kProgress}, {"halted", Kind::kEnd}}},
+      {{"Load", "RunIt", "Halt"},
+       {{"line 1: Z(1), R1 -> 0", Kind::kProgress}, {"halted", Kind::kEnd}}},
       {{"Load", "RunIt", "KeyStop"},
        {{"line 1: Z(1), R1 -> 0", Kind::kProgress}, {"stopped", Kind::kEnd}}},
   };

@@ -88,9 +88,9 @@ constexpr platform::FocusTakeover kFocusTakeovers[] = {
 // leaves it free, and the Pause toggle has no shortcut of its own.
 constexpr platform::ButtonKey kButtonKeys[] = {{{platform::kKeyF8, 0}, "Button9"}};
 
-constexpr platform::FormLayout kLayout{
-    "Quelvar", 190,       120,  649,  341,       kControls,       kMenus,
-    kMenu,     kTabOrder, 1000, kFocusTakeovers, kButtonKeys};
+constexpr platform::FormLayout kLayout{"Quelvar",       190,        120,   649,       341,
+                                       kControls,       kMenus,     kMenu, kTabOrder, 1000,
+                                       kFocusTakeovers, kButtonKeys};
 
 }  // namespace
 

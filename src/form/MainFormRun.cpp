@@ -80,8 +80,8 @@ void TForm1::Button7Click() {
   if (Toolkit.Announces()) {
     Toolkit.Announce(List2->Count() == 0
                          ? "stepping: the program is empty"
-                         : "stepping from line 1: " +
-                               std::string(List2->Line(0).substr(0, platform::ListBox::kShownBytes)),
+                         : "stepping from line 1: " + std::string(List2->Line(0).substr(
+                                                          0, platform::ListBox::kShownBytes)),
                      platform::Announcement::kStep);
   }
 }

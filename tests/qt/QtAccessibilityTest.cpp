@@ -18,12 +18,15 @@ TEST_F(QtWindowTest, AFocusedButtonThatDisablesItselfHandsTheFocusOn) {
   const struct {
     const char* pressed;
     const char* focused;
-  } cases[] = {{"Button7", "Button8"}, {"Button8", "Button8"}, {"Button8", "Button8"},
-               {"Button8", "Button7"}, {"Button4", "Button9"}};
+  } cases[] = {{"Button7", "Button8"},
+               {"Button8", "Button8"},
+               {"Button8", "Button8"},
+               {"Button8", "Button7"},
+               {"Button4", "Button9"}};
   for (const auto& c : cases) {
     Press(Widget(c.pressed), Qt::Key_Space);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == Widget(c.focused); },
-                                5000))
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QApplication::focusWidget() == Widget(c.focused); }, 5000))
         << c.pressed << " left the focus on "
         << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
                                         : "nothing");

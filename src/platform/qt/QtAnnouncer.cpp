@@ -52,6 +52,11 @@ void QtAnnouncer::Present(const QString& text) {
   pending_.clear();
   if (presenting_) presenting_();
   bubble_->announcement = text;
+  // Clients that keep the name they read before (pyatspi does) are told the new one first.
+  if (QAccessible::isActive()) {
+    QAccessibleEvent renamed(bubble_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&renamed);
+  }
   bubble_->hide();
   bubble_->show();
   last_ = text;
