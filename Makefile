@@ -11,10 +11,12 @@ RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-js
 # the file type (shared-mime-info, gio), renders the manual pages and builds and lints the .deb
 # (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser, chromium runs the
 # page in its test (with puppeteer-core from npm). graphviz reads the flow diagrams back.
+# at-spi2-core, python3-pyatspi, dbus and openbox let the accessibility test read the real window
+# as a screen reader does.
 TEST_PACKAGES := libgtest-dev libbenchmark-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
-  emscripten chromium graphviz
+  emscripten chromium graphviz at-spi2-core python3-pyatspi dbus openbox
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan

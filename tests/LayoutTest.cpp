@@ -87,6 +87,22 @@ TEST(Layout, TabsThroughTheListsThenTheButtons) {
                                            "Button8", "Button5", "Button9"}));
 }
 
+// When a focused button disables itself, the focus goes to the one that carries its command on,
+// never to one that ends or restarts the run (additions for keyboard users).
+TEST(Layout, HandsTheFocusOnToTheButtonThatTakesTheCommandOver) {
+  std::vector<std::string> takeovers;
+  for (const platform::FocusTakeover& takeover : MainFormLayout().focusTakeovers) {
+    std::string line(takeover.from);
+    for (const std::string_view to : takeover.to) line += " " + std::string(to);
+    takeovers.push_back(line);
+  }
+  EXPECT_EQ(takeovers, (std::vector<std::string>{"Button7 Button8", "Button4 Button9",
+                                                 "Button8 Button7 Button4", "Button5 Button4"}));
+  ASSERT_EQ(MainFormLayout().buttonKeys.size(), 1u);
+  EXPECT_EQ(platform::ShortcutText(MainFormLayout().buttonKeys[0].key), "F8");
+  EXPECT_EQ(MainFormLayout().buttonKeys[0].button, "Button9");
+}
+
 // The filter of the Load dialog is set by the command itself.
 TEST_F(FormTest, LoadFiltersForDescriptorsWithItsOwnText) {
   toolkit.FileDialog().WillCancel();

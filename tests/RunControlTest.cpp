@@ -41,6 +41,8 @@ struct Window {
       toolkit.UserClick("Button9");
     } else if (command == "Tick") {
       toolkit.Tick();
+    } else if (command == "F8") {
+      toolkit.PressKey(platform::kKeyF8, platform::kNoShift, "List2");
     } else if (command == "KeyStop") {
       toolkit.PressKey(kKeyF6, platform::kShift, "List2");
     } else {
@@ -372,4 +374,73 @@ TEST_F(RunControlTest, ARepaintRemovesTheFrameUntilTheNextStep) {
 }
 
 }  // namespace
+// What a screen reader is told (an addition): each command and each step once, as the window
+// shows it; the steps of a run as progress, its end at once.
+TEST_F(RunControlTest, AnnouncesEveryStepAndTheEndOfARun) {
+  using Kind = platform::Announcement;
+  const struct {
+    Lines commands;
+    std::vector<std::pair<std::string, Kind>> said;
+  } cases[] = {
+      {{"Load", "StepOrRun", "F7", "F7", "F7"},
+       {{"stepping from line 1: Z(1)", Kind::kStep},
+        {"line 1: Z(1), R1 -> 0", Kind::kStep},
+        {"line 2: S(1), R1 -> 1", Kind::kStep},
+        {"line 3: S(1), R1 -> 2. Stopped at line 4, past the last line", Kind::kEnd}}},
+      {{"Load", "RunIt", "Tick", "Tick"},
+       {{"line 1: Z(1), R1 -> 0", Kind::kProgress},
+        {"line 2: S(1), R1 -> 1", Kind::kProgress},
+        {"line 3: S(1), R1 -> 2. Stopped at line 4, past the last line", Kind::kEnd}}},
+      {{"Load", "RunIt", "Halt"},
+       {{"line 1: Z(1), R1 -> 0", Kind::kProgress}, {"halted", Kind::kEnd}}},
+      {{"Load", "RunIt", "KeyStop"},
+       {{"line 1: Z(1), R1 -> 0", Kind::kProgress}, {"stopped", Kind::kEnd}}},
+  };
+  for (const auto& c : cases) {
+    Window& w = Reopen();
+    w.toolkit.RecordAnnouncements();
+    w.DoAll(c.commands);
+    std::vector<std::pair<std::string, Kind>> said;
+    for (const auto& announcement : w.toolkit.Announcements()) {
+      said.emplace_back(announcement.text, announcement.kind);
+    }
+    EXPECT_EQ(said, c.said) << c.commands.size();
+  }
+}
+
+TEST_F(RunControlTest, AnnouncesJumpsLinesThatDoNothingAndAStall) {
+  dir.Write("prog.txt", "J(1,1,3)\r\nz(1)\r\nJ(1,2,5)\r\nJ(1,1,0)");
+  Window& w = Reopen();
+  w.toolkit.RecordAnnouncements();
+  w.DoAll({"Load", "StepOrRun", "F7", "F7", "F7"});
+  std::vector<std::string> said;
+  for (const auto& announcement : w.toolkit.Announcements()) said.push_back(announcement.text);
+  EXPECT_EQ(said, (Lines{"stepping from line 1: J(1,1,3)", "line 1: J(1,1,3), jump to 3",
+                         "line 3: J(1,2,5), no jump",
+                         "line 4: J(1,1,0), jump to 0. Stalled: a jump to line 0"}));
+  w.toolkit.UserClick("Button4");
+  dir.Write("prog.txt", "z(1)");
+  w.DoAll({"StepOrRun", "F7"});
+  EXPECT_EQ(w.toolkit.Announcements().back().text, "line 1: z(1), changes nothing");
+}
+
+// The batch runner's toolkit does not listen, so a run composes no announcement at all.
+TEST_F(RunControlTest, AToolkitThatDoesNotListenIsToldNothing) {
+  w->DoAll({"Load", "StepOrRun", "F7", "RunIt", "Tick", "Halt"});
+  EXPECT_TRUE(w->toolkit.Announcements().empty());
+}
+
+// F8, which the menu leaves free, presses the Pause toggle wherever the focus is, and only when
+// it is enabled.
+TEST_F(RunControlTest, F8PressesThePauseToggle) {
+  w->Do("F8");
+  EXPECT_EQ(w->form.RunFlag, 0);
+  w->DoAll({"Load", "RunIt", "F8"});
+  EXPECT_EQ(w->form.RunFlag, 0);
+  EXPECT_EQ(w->toolkit.ButtonNamed("Button9").Caption(), "Start It");
+  w->Do("F8");
+  EXPECT_EQ(w->form.RunFlag, 1);
+  EXPECT_EQ(w->toolkit.ButtonNamed("Button9").Caption(), "Pause It");
+}
+
 }  // namespace quelvar::test

@@ -77,6 +77,9 @@ class TForm1 {
   void FrameLine(int32_t line);
   // The end of a run: "Run It" enabled again, the run switch off.
   void EndRun();
+  // Tells assistive technology what executing program line `line` (whose text was `text`) did,
+  // and where that left the run; an addition for screen-reader users.
+  void NarrateStep(int32_t line, std::string_view text, platform::Announcement kind);
 
   // The menu.
   void Load1Click();
@@ -113,6 +116,10 @@ struct ShortText {
   size_t size = 0;
   operator std::string_view() const { return {chars.data(), size}; }
 };
+
+// What executing `text` did to `form`, said once it has run: the register it wrote with its new
+// value ("R3 -> 2"), "jump to Q", "no jump" or "changes nothing".
+std::string StepEffect(const TForm1& form, std::string_view text);
 
 // "R", the register number, " -> ", the value.
 ShortText RegisterLine(int32_t number, int16_t value);

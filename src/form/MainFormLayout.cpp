@@ -72,8 +72,25 @@ constexpr MenuSpec kMenu[] = {
 constexpr std::string_view kTabOrder[] = {"List1",   "List2",   "Button4", "Button6",
                                           "Button7", "Button8", "Button5", "Button9"};
 
-constexpr platform::FormLayout kLayout{"Quelvar", 190,    120,   649,       341,
-                                       kControls, kMenus, kMenu, kTabOrder, 1000};
+// Additions for keyboard users. Step Or Run hands its command on to Next, Run It to the Pause
+// toggle, Next (at the end of the program) back to Step Or Run, Halt to Run It.
+constexpr std::string_view kAfterStepOrRun[] = {"Button8"};
+constexpr std::string_view kAfterRunIt[] = {"Button9"};
+constexpr std::string_view kAfterNext[] = {"Button7", "Button4"};
+constexpr std::string_view kAfterHalt[] = {"Button4"};
+constexpr platform::FocusTakeover kFocusTakeovers[] = {
+    {"Button7", kAfterStepOrRun},
+    {"Button4", kAfterRunIt},
+    {"Button8", kAfterNext},
+    {"Button5", kAfterHalt},
+};
+// F8 pauses and resumes, as it does in debuggers, beside F7 (Next) and F9 (Run It); the menu
+// leaves it free, and the Pause toggle has no shortcut of its own.
+constexpr platform::ButtonKey kButtonKeys[] = {{{platform::kKeyF8, 0}, "Button9"}};
+
+constexpr platform::FormLayout kLayout{"Quelvar",       190,        120,   649,       341,
+                                       kControls,       kMenus,     kMenu, kTabOrder, 1000,
+                                       kFocusTakeovers, kButtonKeys};
 
 }  // namespace
 

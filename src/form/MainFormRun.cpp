@@ -1,5 +1,6 @@
 // Run control: Run It, the tick, Step Or Run, Next, Halt, the Pause toggle and the key stop.
 #include <exception>
+#include <string>
 
 #include "form/MainForm.h"
 
@@ -57,11 +58,14 @@ void TForm1::Timer1Timer() {
   List2->SetBrushColor(platform::clBtnFace);
   FrameLine(InstrIndex);
   Button4->SetEnabled(false);
-  ANalyseCommand(List2->Line(RowOfLine(InstrIndex)));
+  const int32_t line = InstrIndex;
+  const std::string_view text = List2->Line(RowOfLine(line));
+  ANalyseCommand(text);
   Label3->SetText(DecimalText(InstrIndex));
   if (List2->Count() < InstrIndex) EndRun();
   List2->SetBrushColor(platform::kBlue);
   FrameLine(InstrIndex);
+  NarrateStep(line, text, platform::Announcement::kProgress);
 }
 
 void TForm1::Button7Click() {
@@ -73,6 +77,13 @@ void TForm1::Button7Click() {
   List2->RepaintNow();
   List2->SetBrushColor(platform::kBlue);
   FrameLine(1);
+  if (Toolkit.Announces()) {
+    Toolkit.Announce(List2->Count() == 0
+                         ? "stepping: the program is empty"
+                         : "stepping from line 1: " + std::string(List2->Line(0).substr(
+                                                          0, platform::ListBox::kShownBytes)),
+                     platform::Announcement::kStep);
+  }
 }
 
 void TForm1::Button8Click() {
@@ -80,7 +91,9 @@ void TForm1::Button8Click() {
   FrameLine(InstrIndex);
   Button7->SetEnabled(false);
   Button8->SetEnabled(true);
-  ANalyseCommand(List2->Line(RowOfLine(InstrIndex)));
+  const int32_t line = InstrIndex;
+  const std::string_view text = List2->Line(RowOfLine(line));
+  ANalyseCommand(text);
   Label3->SetText(DecimalText(InstrIndex));
   if (List2->Count() < InstrIndex) {
     Button7->SetEnabled(true);
@@ -88,11 +101,13 @@ void TForm1::Button8Click() {
   }
   List2->SetBrushColor(platform::kBlue);
   FrameLine(InstrIndex);
+  NarrateStep(line, text, platform::Announcement::kStep);
 }
 
 void TForm1::Button5Click() {
   InstrIndex = -12;
   Button4->SetEnabled(true);
+  if (Toolkit.Announces()) Toolkit.Announce("halted", platform::Announcement::kEnd);
 }
 
 void TForm1::Button9Click() {
@@ -106,7 +121,9 @@ void TForm1::Button9Click() {
 }
 
 void TForm1::FormKeyDown(uint16_t key, uint8_t) {
-  if (key == platform::kKeyF6) InstrIndex = -10;
+  if (key != platform::kKeyF6) return;
+  InstrIndex = -10;
+  if (Toolkit.Announces()) Toolkit.Announce("stopped", platform::Announcement::kEnd);
 }
 
 }  // namespace quelvar

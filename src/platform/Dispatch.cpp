@@ -47,6 +47,7 @@ void Toolkit::Dispatch(const Handler& handler) noexcept {
     // the event loop must go on.
   }
   EndBusy();
+  EventEnded();
 }
 
 MenuItem& Toolkit::MenuItemNamed(std::string_view name) {
@@ -59,6 +60,14 @@ void Toolkit::BuildMenuAndKeys(const FormLayout& layout) {
   for (const MenuSpec& spec : layout.menu) {
     menu_[std::string(spec.name)] = std::make_unique<MenuItem>(MenuItem{spec, {}});
   }
+  buttonKeys_ = layout.buttonKeys;
+}
+
+std::string_view Toolkit::ButtonOfKey(uint16_t key, uint8_t shift) const {
+  for (const ButtonKey& bound : buttonKeys_) {
+    if (bound.key == Shortcut{key, shift}) return bound.button;
+  }
+  return {};
 }
 
 void Toolkit::UserClick(std::string_view name) {
@@ -78,6 +87,10 @@ void Toolkit::PressKey(uint16_t key, uint8_t shift, std::string_view focus) {
       ChooseMenuItem(name);
       return;
     }
+  }
+  if (const std::string_view button = ButtonOfKey(key, shift); !button.empty()) {
+    UserClick(button);
+    return;
   }
   const auto control = takesKeys_.find(focus);
   if (focus.empty() || (control != takesKeys_.end() && control->second)) DispatchKey(key, shift);

@@ -15,6 +15,7 @@ inline constexpr uint16_t kKeyF1 = 112;
 inline constexpr uint16_t kKeyF3 = 114;
 inline constexpr uint16_t kKeyF6 = 117;
 inline constexpr uint16_t kKeyF7 = 118;
+inline constexpr uint16_t kKeyF8 = 119;
 inline constexpr uint16_t kKeyF9 = 120;
 inline constexpr uint16_t kKeyF24 = 135;
 
@@ -55,6 +56,21 @@ struct MenuTitleSpec {
   int8_t mnemonic;
 };
 
+// When the focused button `from` disables itself, the keyboard focus goes to the first enabled
+// button of `to`, the one that carries the command on, and never to a command that ends or
+// restarts the run (which the next Space would press).
+struct FocusTakeover {
+  std::string_view from;
+  std::span<const std::string_view> to;
+};
+
+// A key that presses a button as a click of the user would (nothing when it is disabled); an
+// addition for keys the menu leaves free.
+struct ButtonKey {
+  Shortcut key;
+  std::string_view button;
+};
+
 struct FormLayout {
   std::string_view caption;
   int32_t left, top, clientWidth, clientHeight;
@@ -64,6 +80,8 @@ struct FormLayout {
   // The controls Tab moves the focus through, first to last.
   std::span<const std::string_view> tabOrder;
   int32_t timerInterval;
+  std::span<const FocusTakeover> focusTakeovers = {};
+  std::span<const ButtonKey> buttonKeys = {};
 };
 
 // A caption with its mnemonic marked by '&' before the letter, as menus show it; a '&' of the

@@ -14,6 +14,11 @@ namespace quelvar::platform {
 
 using KeyHandler = std::function<void(uint16_t key, uint8_t shift)>;
 
+// How an announcement to assistive technology is to be made: at once (a step, a command), at most
+// every so often (the steps of a running program), or at once and in place of any held back (the
+// end of a run).
+enum class Announcement { kStep, kProgress, kEnd };
+
 // The window toolkit as the form sees it: it builds the window from its description, hands out
 // the controls by name, and runs every event handler under one guard that reports failures in the
 // error box. The headless, the Qt and the browser toolkit implement it. The menu, the key handler
@@ -47,6 +52,12 @@ class Toolkit {
   // Closes the main window, which ends the application.
   virtual void Close() = 0;
 
+  // Tells assistive technology, politely, what a command or a tick did, as a sighted user sees
+  // it ("line 4: S(3), R3 -> 2"). Announces() says whether anybody listens, so that the text is
+  // made only then.
+  virtual bool Announces() const { return false; }
+  virtual void Announce(std::string_view /*text*/, Announcement /*kind*/) {}
+
   // Runs an event handler. A failure that escapes it is shown in the error box and goes no
   // further; what the handler did before it stays done.
   void Dispatch(const Handler& handler) noexcept;
@@ -61,15 +72,21 @@ class Toolkit {
  protected:
   // The menu's items and which controls take keys, as the layout says; every Build calls it.
   void BuildMenuAndKeys(const FormLayout& layout);
+  // The button a key presses (FormLayout::buttonKeys), or "" for none.
+  std::string_view ButtonOfKey(uint16_t key, uint8_t shift) const;
   // A key for the key handler, for a toolkit that decides itself which control has it.
   void DispatchKey(uint16_t key, uint8_t shift);
   // The event that Dispatch ran has ended: whatever ShowBusy showed goes.
   virtual void EndBusy() {}
+  // The event that Dispatch ran has ended, after EndBusy: for whatever a toolkit finishes once an
+  // event's changes are all made (where the keyboard focus goes, say).
+  virtual void EventEnded() {}
   // A modal box with a stop icon, captioned with the title, showing `text` as it stands.
   virtual void ShowErrorBox(std::string_view text) = 0;
 
  private:
   NamedMap<MenuItem> menu_;
+  std::span<const ButtonKey> buttonKeys_;
   std::map<std::string, bool, std::less<>> takesKeys_;
   KeyHandler keyHandler_;
 };

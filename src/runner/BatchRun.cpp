@@ -7,7 +7,6 @@
 #include <string>
 
 #include "runner/DecodedEngine.h"
-#include "text/ProgramLine.h"
 
 namespace quelvar {
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Quelvar's documentation and code speak for Quelvar: they never call another program the
-# "original" of this one.
+# Quelvar's documentation and code speak for Quelvar: they never name another program as the one
+# this one was made after.
 #   docs_rules.sh SOURCE_FOLDER
 set -euo pipefail
 cd "$1"

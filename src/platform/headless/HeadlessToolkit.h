@@ -35,6 +35,10 @@ class HeadlessToolkit final : public platform::Toolkit {
   }
   void Close() override { closed_ = true; }
   void ShowBusy() override { ++busy_; }
+  bool Announces() const override { return announces_; }
+  void Announce(std::string_view text, platform::Announcement kind) override {
+    announcements_.push_back({std::string(text), kind});
+  }
 
   // A tick, run under the toolkit's guard as the real event loop would run it (clicks, menu items
   // and keys come through Toolkit's UserClick, ChooseMenuItem and PressKey).
@@ -45,6 +49,14 @@ class HeadlessToolkit final : public platform::Toolkit {
   bool Closed() const { return closed_; }
   // How many events have shown that they were busy.
   int BusyShown() const { return busy_; }
+  // Announcements to assistive technology are recorded once a test asks for them; the batch
+  // runner never does, so its runs make none.
+  struct Said {
+    std::string text;
+    platform::Announcement kind;
+  };
+  void RecordAnnouncements() { announces_ = true; }
+  const std::vector<Said>& Announcements() const { return announcements_; }
 
  protected:
   void ShowErrorBox(std::string_view text) override {
@@ -62,6 +74,8 @@ class HeadlessToolkit final : public platform::Toolkit {
   std::vector<MessageBox> messages_;
   bool closed_ = false;
   int busy_ = 0;
+  bool announces_ = false;
+  std::vector<Said> announcements_;
 };
 
 }  // namespace quelvar::headless

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -26,6 +27,11 @@ QtButton::QtButton(QWidget* parent, const platform::ControlSpec& spec)
   }
 }
 
+void QtButton::SetEnabled(bool enabled) {
+  if (!enabled && widget_->hasFocus() && OnLosingFocus) OnLosingFocus();
+  widget_->setEnabled(enabled);
+}
+
 void QtButton::SetCaption(std::string_view caption) {
   caption_ = caption;
   widget_->setText(FromBytes(caption_));
@@ -38,6 +44,8 @@ QtLabel::QtLabel(QWidget* parent, const platform::ControlSpec& spec)
   widget_->setTextFormat(Qt::PlainText);
   widget_->adjustSize();
   if (text_.empty()) widget_->resize(spec.width, spec.height);
+  // With a name of its own, the label no longer tells assistive technology of every new text.
+  widget_->setAccessibleName(FromBytes(text_));
 }
 
 void QtLabel::SetText(std::string_view text) {
@@ -45,6 +53,24 @@ void QtLabel::SetText(std::string_view text) {
   text_.assign(text);
   widget_->setText(FromBytes(text_));
   widget_->adjustSize();
+  nameStale_ = true;
+}
+
+void QtLabel::SyncAccessibleName() {
+  if (!nameStale_) return;
+  nameStale_ = false;
+  widget_->setAccessibleName(FromBytes(text_));
+}
+
+void ReactivateAfterModal(QWidget* window) {
+  for (const int after : {0, 50, 250, 1000}) {
+    QTimer::singleShot(after, window, [window] {
+      if (QApplication::activeWindow() == nullptr && window->windowHandle() != nullptr &&
+          QGuiApplication::focusWindow() == window->windowHandle()) {
+        QApplication::setActiveWindow(window);
+      }
+    });
+  }
 }
 
 QtTimer::QtTimer(QObject* parent, int32_t period) : Timer(period), timer_(new QTimer(parent)) {
@@ -90,7 +116,9 @@ QString QtOpenDialog::Show() {
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setNameFilter(QtFilter(Filter));
   if (!FileName.empty()) dialog.selectFile(FromBytes(FileName));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  const bool accepted = dialog.exec() == QDialog::Accepted;
+  ReactivateAfterModal(parent_);
+  if (!accepted || dialog.selectedFiles().isEmpty()) return {};
   return dialog.selectedFiles().constFirst();
 }
 

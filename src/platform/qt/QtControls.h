@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,11 +18,14 @@ class QtButton final : public platform::Button {
   QtButton(QWidget* parent, const platform::ControlSpec& spec);
   void SetCaption(std::string_view caption) override;
   std::string Caption() const override { return caption_; }
-  void SetEnabled(bool enabled) override { widget_->setEnabled(enabled); }
+  void SetEnabled(bool enabled) override;
   bool Enabled() const override { return !widget_->testAttribute(Qt::WA_Disabled); }
   void SetVisible(bool visible) override { widget_->setVisible(visible); }
   bool Visible() const override { return !widget_->isHidden(); }
   QPushButton* Widget() const { return widget_; }
+  // Runs when the button is about to be disabled while it has the keyboard focus, before Qt moves
+  // the focus on by itself.
+  std::function<void()> OnLosingFocus;
 
  private:
   QPushButton* widget_;
@@ -35,11 +39,20 @@ class QtLabel final : public platform::Label {
   void SetText(std::string_view text) override;
   std::string Text() const override { return text_; }
   QLabel* Widget() const { return widget_; }
+  // Tells assistive technology the label's text, once, if it changed since it was last told. A
+  // label that a running program rewrites a thousand times a second is told only now and then.
+  void SyncAccessibleName();
 
  private:
   QLabel* widget_;
   std::string text_;
+  bool nameStale_ = false;
 };
+
+// When a modal window closes, the window system may leave no window of the application active
+// though the main window has the system's focus: the keyboard then reaches nothing. This makes
+// `window` the active window again in that case, a few times over the next second.
+void ReactivateAfterModal(QWidget* window);
 
 // A precise timer, so that a 1 ms period gives close to a thousand ticks a second.
 class QtTimer final : public platform::Timer {

@@ -1,6 +1,7 @@
 #include "platform/qt/QtListBox.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include <QAccessible>
 #include <QPainter>
@@ -77,6 +78,44 @@ QRect OutlinedListView::FrameInPixels(int row) const {
 // Each outline is painted in whole device pixels along the inside of its row's rectangle, as the
 // view rounds that rectangle at this display scale, and one logical pixel wide: so it covers no
 // pixel of a neighbouring row, and repainting its row removes every pixel of it.
+namespace {
+
+double Luminance(const QColor& colour) {
+  const auto channel = [](double c) {
+    return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+         0.0722 * channel(colour.blueF());
+}
+
+// The least contrast a graphical object needs against what it stands on (WCAG 1.4.11).
+constexpr double kLeastContrast = 3.0;
+
+void Outline(QPainter& painter, const QRect& frame, int width, const QColor& colour) {
+  painter.fillRect(frame.left(), frame.top(), frame.width(), width, colour);
+  painter.fillRect(frame.left(), frame.bottom() + 1 - width, frame.width(), width, colour);
+  painter.fillRect(frame.left(), frame.top(), width, frame.height(), colour);
+  painter.fillRect(frame.right() + 1 - width, frame.top(), width, frame.height(), colour);
+}
+
+// The colour, black or white, that stands out most from `background`.
+QColor Opposite(const QColor& background) {
+  return ContrastRatio(background, Qt::white) >= ContrastRatio(background, Qt::black)
+             ? QColor(Qt::white)
+             : QColor(Qt::black);
+}
+
+}  // namespace
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Where the row's background leaves an outline below 3:1 (a dark palette, a selected row), a
+// second outline just inside it, in white or black, makes the frame stand out; on the light list
+// nothing is added.
 void OutlinedListView::paintEvent(QPaintEvent* event) {
   QListView::paintEvent(event);
   if (outlines.empty()) return;
@@ -87,11 +126,42 @@ void OutlinedListView::paintEvent(QPaintEvent* event) {
   for (const auto& [row, colour] : outlines) {
     const QRect frame = FrameInPixels(row);
     if (frame.width() < 2 * width || frame.height() < 2 * width) continue;
-    painter.fillRect(frame.left(), frame.top(), frame.width(), width, colour);
-    painter.fillRect(frame.left(), frame.bottom() + 1 - width, frame.width(), width, colour);
-    painter.fillRect(frame.left(), frame.top(), width, frame.height(), colour);
-    painter.fillRect(frame.right() + 1 - width, frame.top(), width, frame.height(), colour);
+    Outline(painter, frame, width, colour);
+    const bool selected =
+        selectionModel() != nullptr && selectionModel()->isRowSelected(row, QModelIndex());
+    const QColor background = palette().color(selected ? QPalette::Highlight : QPalette::Base);
+    if (ContrastRatio(colour, background) >= kLeastContrast) continue;
+    const QRect inner = frame.adjusted(width, width, -width, -width);
+    if (inner.width() >= 2 * width && inner.height() >= 2 * width) {
+      Outline(painter, inner, width, Opposite(background));
+    }
   }
+}
+
+// A ring two pixels wide over the list's frame, in the highlight colour where that stands out
+// from the window by 3:1 or more, else in black or white.
+bool OutlinedListView::event(QEvent* event) {
+  const bool done = QListView::event(event);
+  if (event->type() == QEvent::Paint && hasFocus()) {
+    QPainter painter(this);
+    const QColor window = palette().color(QPalette::Window);
+    QColor ring = palette().color(QPalette::Highlight);
+    if (ContrastRatio(ring, window) < kLeastContrast) ring = Opposite(window);
+    painter.setPen(QPen(ring, 2));
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+  }
+  return done;
+}
+
+void OutlinedListView::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  MakeFramedRowCurrent();
+  update();
+}
+
+void OutlinedListView::focusOutEvent(QFocusEvent* event) {
+  QListView::focusOutEvent(event);
+  update();
 }
 
 QtListBox::QtListBox(QWidget* parent, const platform::ControlSpec& spec)
@@ -142,9 +212,19 @@ void QtListBox::Replace(int32_t j, std::string_view text) {
   if (j == Selected()) view_->scrollTo(model_->index(j));
 }
 
+// The current item follows the frame (MakeFramedRowCurrent), so the selection is read for itself.
 int32_t QtListBox::Selected() const {
-  const QModelIndex current = view_->currentIndex();
-  return current.isValid() && view_->selectionModel()->isSelected(current) ? current.row() : -1;
+  const QModelIndexList selected = view_->selectionModel()->selectedIndexes();
+  return selected.isEmpty() ? -1 : selected.constFirst().row();
+}
+
+void OutlinedListView::MakeFramedRowCurrent() {
+  if (outlines.empty() || !hasFocus()) return;
+  const QModelIndex index = model()->index(outlines.rbegin()->first, 0);  // invalid below the end
+  if (index == currentIndex()) return;
+  setAutoScroll(false);
+  selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+  setAutoScroll(true);
 }
 
 platform::Rect QtListBox::ItemRect(int32_t j) const {

@@ -53,10 +53,22 @@ class OutlinedListView final : public QListView {
   QRect RowRect(int row) const;
   // The pixels of the viewport's backing store that row `row` covers at this display scale.
   QRect FrameInPixels(int row) const;
+  // While the list has the keyboard focus, the framed row is its current item (not selected: the
+  // selection is the user's), so that a screen reader reads the line that executes next; below the
+  // last row, none is. Qt tells assistive technology of a current item as of a focus change, so
+  // an unfocused list is left alone until it gets the focus. The list does not scroll for it.
+  void MakeFramedRowCurrent();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  // The list's own frame, with a focus ring on it while the list has the keyboard focus.
+  bool event(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 };
+
+// How two colours stand apart, as WCAG measures it: from 1 (the same) to 21 (black on white).
+double ContrastRatio(const QColor& a, const QColor& b);
 
 class QtListBox final : public platform::ListBox {
  public:

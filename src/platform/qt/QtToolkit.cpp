@@ -1,5 +1,6 @@
 #include "platform/qt/QtToolkit.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFontDatabase>
@@ -56,6 +57,56 @@ void QtToolkit::EndBusy() {
   QApplication::restoreOverrideCursor();
 }
 
+bool QtToolkit::Announces() const {
+  return QAccessible::isActive();
+}
+
+void QtToolkit::Announce(std::string_view text, platform::Announcement kind) {
+  announcer_->Announce(FromBytes(text), kind);
+}
+
+// The program list's current item follows the framed line, and the labels say their texts.
+void QtToolkit::ShowStateToAssistiveTechnology() {
+  for (const auto& [name, list] : lists_) list->View()->MakeFramedRowCurrent();
+  for (const auto& [name, label] : labels_) label->SyncAccessibleName();
+}
+
+void QtToolkit::HandFocusOn(std::string_view name) {
+  for (const platform::FocusTakeover& takeover : takeovers_) {
+    if (takeover.from != name) continue;
+    for (const std::string_view next : takeover.to) {
+      QPushButton* button = ButtonNamed(next).Widget();
+      if (button->isEnabled() && button->isVisible()) {
+        button->setFocus(Qt::OtherFocusReason);
+        return;
+      }
+    }
+    // Held on the window itself until the event has ended, when the next button may be enabled.
+    focusWanted_ = takeover.to;
+    client_->setFocus(Qt::OtherFocusReason);
+    return;
+  }
+}
+
+// A tick ends a thousand times a second while a program runs: the labels are told of their texts
+// then only with an announcement.
+void QtToolkit::EventEnded() {
+  if (!inTick_) {
+    for (const auto& [name, label] : labels_) label->SyncAccessibleName();
+  }
+  if (focusWanted_.empty()) return;
+  const std::span<const std::string_view> wanted = focusWanted_;
+  focusWanted_ = {};
+  if (QApplication::focusWidget() != client_) return;  // the user has moved it meanwhile
+  for (const std::string_view next : wanted) {
+    QPushButton* button = ButtonNamed(next).Widget();
+    if (button->isEnabled() && button->isVisible()) {
+      button->setFocus(Qt::OtherFocusReason);
+      return;
+    }
+  }
+}
+
 void QtToolkit::LoadAtStart(std::string descriptor, platform::Handler load) {
   dialog_->ChooseOnce(std::move(descriptor));
   QTimer::singleShot(0, this, [this, load = std::move(load)] { Dispatch(load); });
@@ -79,6 +130,8 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
   scroll->setWidgetResizable(false);
   client_ = new QWidget;
   client_->setFixedSize(layout.clientWidth, layout.clientHeight);
+  announcer_ = new QtAnnouncer(client_, [this] { ShowStateToAssistiveTechnology(); });
+  takeovers_ = layout.focusTakeovers;
   scroll->setWidget(client_);
   window_->setCentralWidget(scroll);
 
@@ -86,6 +139,7 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
   for (const platform::ControlSpec& spec : layout.controls) widgets[spec.name] = BuildControl(spec);
   BuildMenuAndKeys(layout);
   BuildMenu(layout.menus, layout.menu);
+  BuildButtonKeys(layout.buttonKeys);
   for (size_t i = 0; i + 1 < layout.tabOrder.size(); ++i) {
     QWidget::setTabOrder(widgets.at(layout.tabOrder[i]), widgets.at(layout.tabOrder[i + 1]));
   }
@@ -95,7 +149,11 @@ void QtToolkit::Build(const platform::FormLayout& layout) {
   TakeKeys(client_);
 
   timer_ = std::make_unique<QtTimer>(window_.get(), layout.timerInterval);
-  connect(timer_->Native(), &QTimer::timeout, this, [this] { Dispatch(timer_->OnTimer); });
+  connect(timer_->Native(), &QTimer::timeout, this, [this] {
+    inTick_ = true;
+    Dispatch(timer_->OnTimer);
+    inTick_ = false;
+  });
   dialog_ = std::make_unique<QtOpenDialog>(window_.get());
 
   window_->move(layout.left, layout.top);
@@ -113,6 +171,7 @@ QWidget* QtToolkit::BuildControl(const platform::ControlSpec& spec) {
       widget = button->Widget();
       QtButton* raw = button.get();
       connect(raw->Widget(), &QPushButton::clicked, this, [this, raw] { Dispatch(raw->OnClick); });
+      raw->OnLosingFocus = [this, name] { HandFocusOn(name); };
       raw->Widget()->installEventFilter(this);
       buttons_[name] = std::move(button);
       break;
@@ -175,6 +234,19 @@ void QtToolkit::BuildMenu(std::span<const platform::MenuTitleSpec> menus,
   }
 }
 
+// Keys that press a button (F8, the Pause toggle) act wherever the focus is in the window, as the
+// menu's shortcuts do, without a menu item of their own.
+void QtToolkit::BuildButtonKeys(std::span<const platform::ButtonKey> keys) {
+  for (const platform::ButtonKey& bound : keys) {
+    auto* action = new QAction(window_.get());
+    action->setShortcut(ToKeySequence(bound.key));
+    action->setShortcutContext(Qt::WindowShortcut);
+    window_->addAction(action);
+    const std::string name(bound.button);
+    connect(action, &QAction::triggered, this, [this, name] { UserClick(name); });
+  }
+}
+
 void QtToolkit::TakeKeys(QWidget* widget) {
   keyTakers_.insert(widget);
   widget->installEventFilter(this);
@@ -226,6 +298,7 @@ void ShowBox(QMessageBox& box, const QRect& area) {
   if (box.width() < captionWidth) box.setFixedWidth(captionWidth);
   box.move(area.center() - QPoint(box.width() / 2, box.height() / 2));
   box.exec();
+  if (box.parentWidget() != nullptr) ReactivateAfterModal(box.parentWidget());
 }
 
 }  // namespace
