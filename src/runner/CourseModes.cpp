@@ -84,9 +84,12 @@ int FromGodel(const Options& options, const Streams& io) {
 int GodelRun(const Options& options, const Streams& io) {
   const TempFolder folder;
   const fs::path program = folder.Path() / "program.txt";
-  std::ofstream file(program, std::ios::binary);
-  file << ProgramText(godel::DecodeGamma(mpz_class(*options.godelRun)));
-  if (!file.flush()) throw std::runtime_error("quelvar-run: cannot write " + program.string());
+  {
+    // Closed before the load: a file still open for writing is one the reader waits for.
+    std::ofstream file(program, std::ios::binary);
+    file << ProgramText(godel::DecodeGamma(mpz_class(*options.godelRun)));
+    if (!file.flush()) throw std::runtime_error("quelvar-run: cannot write " + program.string());
+  }
   Options run = options;
   run.program = program.string();
   run.programAsGiven = "<program " + *options.godelRun + ">";
