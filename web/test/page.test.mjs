@@ -247,20 +247,27 @@ try {
   put("aaa.rm", "First by name\r\nadd-data.txt\r\nadd-program.txt\r\n");
   put("add.rm", "Mine\r\nadd-data.txt\r\nadd-program.txt\r\n");
   put("new.rm", "New\r\nadd-data.txt\r\nadd-program.txt\r\n");
-  const examples = fs.readdirSync(new URL("../../examples", import.meta.url))
-      .filter((n) => n.endsWith(".rm")).sort();
+  // Folders first, then descriptors, each sorted by name.
+  const entries = fs.readdirSync(new URL("../../examples", import.meta.url), {withFileTypes: true});
+  const examples = [
+    ...entries.filter((e) => e.isDirectory()).map((e) => e.name + "/").sort(),
+    ...entries.filter((e) => e.isFile() && e.name.endsWith(".rm")).map((e) => e.name).sort(),
+  ];
   page = await open("");
   await page.keyboard.press("F3");
   check("the dialog sorts", (await listing(page)).join() === ["../", ...examples].join(),
         (await listing(page)).join());
   await (await page.$("#openAdd")).uploadFile(path.join(disk, "aaa.rm"));
-  await entryShown(page, 1, "aaa.rm");
+  const folders = examples.filter((n) => n.endsWith("/"));
+  const files = examples.filter((n) => !n.endsWith("/"));
+  await entryShown(page, 1 + folders.length, "aaa.rm");
   check("an added file takes its place by name",
-        (await listing(page)).join() === ["../", "aaa.rm", ...examples].join(),
+        (await listing(page)).join() === ["../", ...folders, "aaa.rm", ...files].join(),
         (await listing(page)).join());
   await (await page.$("#openAddFolder")).uploadFile(path.join(disk, "course"));
-  await entryShown(page, 1, "course/");
-  await page.click("#openFiles li:nth-child(2)");
+  const course = 1 + [...folders, "course/"].sort().indexOf("course/");
+  await entryShown(page, course, "course/");
+  await page.click(`#openFiles li:nth-child(${course + 1})`);
   check("the added folder", (await listing(page)).join() === "../,lab1/,lab2/,p.rm",
         (await listing(page)).join());
   check("same names in two subfolders",
