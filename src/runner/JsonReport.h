@@ -13,4 +13,10 @@ nlohmann::json RunJson(const BatchRun& run, BatchEnd end);
 
 const char* OutcomeName(BatchEnd end);
 
+// `document` as one line of JSON text, whatever bytes its strings hold. A string that is not
+// UTF-8 is written reversibly: each byte that is not part of a UTF-8 character, and each byte of a
+// character from U+F780 to U+F7FF, becomes the character U+F700 + that byte (U+F780 to U+F7FF);
+// every other character is written as it is.
+std::string JsonText(const nlohmann::json& document);
+
 }  // namespace quelvar::runner

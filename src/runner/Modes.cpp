@@ -39,12 +39,20 @@ std::string FailureText(const BatchRun& run, BatchEnd end, uint64_t maxLines) {
 
 }  // namespace
 
+int Failed(const Options& options, const Streams& io, const std::string& message, int status) {
+  if (options.format == Format::kJson) {
+    io.out << JsonText({{"outcome", "failure"}, {"message", message}}) << '\n';
+  }
+  io.err << message << '\n';
+  return status;
+}
+
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
   const bool loaded = run.Load(inputs.Descriptor());
   const BatchEnd end = RunAfterLoad(run, loaded, options, io);
   if (options.format == Format::kJson) {
-    io.out << RunJson(run, end).dump() << '\n';
+    io.out << JsonText(RunJson(run, end)) << '\n';
   } else {
     run.Report(io.out);
   }
@@ -78,11 +86,10 @@ int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
     });
     cases = ParseCases(text, options.casesAsGiven);
   } catch (const CaseError& bad) {
-    io.err << bad.what() << '\n';
-    return kUsageStatus;
+    return Failed(options, io, bad.what(), kUsageStatus);
   } catch (const std::exception& failure) {
-    io.err << options.casesAsGiven << ": " << platform::ErrorBoxText(failure.what()) << '\n';
-    return 1;
+    return Failed(options, io, options.casesAsGiven + ": " + platform::ErrorBoxText(failure.what()),
+                  1);
   }
 
   int passed = 0;
@@ -109,13 +116,13 @@ int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
       result["line"] = c.line;
       result["pass"] = failure.empty();
       result["mismatches"] = mismatches;
-      io.out << result.dump() << '\n';
+      io.out << JsonText(result) << '\n';
     } else {
       io.out << "case " << k + 1 << ": " << (failure.empty() ? "pass" : "FAIL: " + failure) << '\n';
     }
   }
   if (options.format == Format::kJson) {
-    io.out << nlohmann::json{{"passed", passed}, {"cases", cases.size()}}.dump() << '\n';
+    io.out << JsonText({{"passed", passed}, {"cases", cases.size()}}) << '\n';
   } else {
     io.out << passed << "/" << cases.size() << " cases pass\n";
   }
