@@ -193,6 +193,21 @@ TEST(QuelvarRun, JsonTakesAnyByteInAMessage) {
   }
 }
 
+TEST(QuelvarRun, JsonGivesTheRegistersPastTheLastShownOne) {
+  const TempDir dir;
+  std::string data;
+  for (int k = 1; k <= 32770; ++k) data += std::to_string(k % 1000) + "\r\n";
+  dir.Write("data.txt", data);
+  dir.Write("prog.txt", "S(32770)\r\n");
+  const Outcome outcome =
+      RunQuelvarRun("--format json " + dir.Write("d.rm", "\r\ndata.txt\r\nprog.txt\r\n"));
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  const nlohmann::json registers = nlohmann::json::parse(outcome.out).at("registers");
+  ASSERT_EQ(registers.size(), 32770u);
+  EXPECT_EQ(registers[32766], 767);
+  EXPECT_EQ(registers[32769], 771);
+}
+
 TEST(QuelvarRun, RunsNoLineWithALimitOfNone) {
   const Outcome outcome = RunQuelvarRun("--max-lines 0 " + Example("add.rm"));
   EXPECT_EQ(outcome.status, 4);

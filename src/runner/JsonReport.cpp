@@ -94,7 +94,8 @@ const char* OutcomeName(BatchEnd end) {
 nlohmann::json RunJson(const BatchRun& run, BatchEnd end) {
   const TForm1& form = run.Form();
   nlohmann::json registers = nlohmann::json::array();
-  for (int32_t i = 1; i <= form.DisplayedRegCount(); ++i) registers.push_back(form.ReadReg(i));
+  // Every register of the data form, those past the window's last shown one too.
+  for (int32_t i = 1; i <= form.RegCount; ++i) registers.push_back(form.ReadReg(i));
   // Ordered by number, so that the same run always prints the same text.
   std::map<int32_t, int16_t> scratch(form.OuterRegs.begin(), form.OuterRegs.end());
   if (!form.Regs.empty()) scratch[0] = form.Regs[0];
