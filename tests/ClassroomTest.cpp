@@ -229,6 +229,50 @@ TEST(QuelvarRun, TakesRegistersAndAProgramInPlaceOfTheirFiles) {
   EXPECT_EQ(bad.err, "Invalid numeric input.\n");
 }
 
+// Any byte in a message: JSON gives each byte that is not UTF-8 as U+F700 + the byte, and a
+// failure before the load prints the document too.
+TEST(QuelvarRun, JsonTakesAnyByteInAMessage) {
+  const TempDir dir;
+  dir.Write("data.txt", "3\r\n");
+  const std::string descriptor = dir.Write("d.rm", "\r\ndata.txt\r\nmissing\xfe.txt\r\n");
+  const struct {
+    std::string arguments;
+    int status;
+    std::string says;  // in the message, as JSON text decodes it
+  } runs[] = {
+      {"--format json --program \"$(printf 'missing\\376.txt')\" " + Example("add.rm"), 1,
+       "missing\uF7FE.txt"},
+      {"--format json --cases \"$(printf '" + dir.Path() + "/c\\351\\357\\236\\200')\" " +
+           Example("add.rm"),
+       1, "c\uF7E9\uF7EF\uF79E\uF780"},
+      {"--format json " + descriptor, 1, "missing\uF7FE.txt"},
+  };
+  for (const auto& run : runs) {
+    const Outcome outcome = RunQuelvarRun(run.arguments);
+    EXPECT_EQ(outcome.status, run.status) << run.arguments << "\n" << outcome.err;
+    const nlohmann::json document = nlohmann::json::parse(outcome.out);
+    EXPECT_EQ(document.at("outcome"), "failure") << outcome.out;
+    const std::string says = nlohmann::json::parse("\"" + run.says + "\"");
+    EXPECT_NE(document.at("message").get<std::string>().find(says), std::string::npos)
+        << outcome.out;
+  }
+}
+
+TEST(QuelvarRun, JsonGivesTheRegistersPastTheLastShownOne) {
+  const TempDir dir;
+  std::string data;
+  for (int k = 1; k <= 32770; ++k) data += std::to_string(k % 1000) + "\r\n";
+  dir.Write("data.txt", data);
+  dir.Write("prog.txt", "S(32770)\r\n");
+  const Outcome outcome =
+      RunQuelvarRun("--format json " + dir.Write("d.rm", "\r\ndata.txt\r\nprog.txt\r\n"));
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  const nlohmann::json registers = nlohmann::json::parse(outcome.out).at("registers");
+  ASSERT_EQ(registers.size(), 32770u);
+  EXPECT_EQ(registers[32766], 767);
+  EXPECT_EQ(registers[32769], 771);
+}
+
 TEST(QuelvarRun, RunsNoLineWithALimitOfNone) {
   const Outcome outcome = RunQuelvarRun("--max-lines 0 " + Example("add.rm"));
   EXPECT_EQ(outcome.status, 4);

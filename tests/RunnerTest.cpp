@@ -98,6 +98,12 @@ TEST(QuelvarRun, RejectsBadUsage) {
       {"--format xml a.rm", "--format: xml not in {text,json,dot}"},
       {"--cases c --registers 1 a.rm", "each case gives its own registers"},
       {"--check --trace a.rm", "--check: runs nothing"},
+      {"--cases '' a.rm", "the cases file's name is empty"},
+      {"--max-lines 18446744073709551616 a.rm", "is more than 18446744073709551615 lines"},
+      {"--registers '3 4,5' a.rm", "R1 '3 4' holds a blank"},
+      {"--registers 3,,4 a.rm", "R2 has no value"},
+      {"--registers 3, a.rm", "R2 has no value"},
+      {"--registers 1,000000000000000000000000000000003 a.rm", "longer than 32 characters"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunQuelvarRun(c.arguments);

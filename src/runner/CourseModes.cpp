@@ -181,7 +181,7 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
   }
   table.Finish();
   if (options.format == Format::kJson) {
-    io.out << RunJson(run, end).dump() << '\n';
+    io.out << JsonText(RunJson(run, end)) << '\n';
   } else {
     run.Report(io.out);
   }

@@ -80,7 +80,7 @@ int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, Cas
       result["line"] = c.line;
       result["pass"] = failure.empty();
       result["mismatches"] = mismatches;
-      io.out << result.dump() << '\n';
+      io.out << JsonText(result) << '\n';
     } else {
       io.out << "case " << k + 1 << ": " << (failure.empty() ? "pass" : "FAIL: " + failure) << '\n';
     }
@@ -88,7 +88,7 @@ int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, Cas
   // The file may have been emptied since it was checked.
   if (count == 0) throw NoCase(reader.ShownAs());
   if (options.format == Format::kJson) {
-    io.out << nlohmann::json{{"passed", passed}, {"cases", count}}.dump() << '\n';
+    io.out << JsonText({{"passed", passed}, {"cases", count}}) << '\n';
   } else {
     io.out << passed << "/" << count << " cases pass\n";
   }
@@ -96,29 +96,35 @@ int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, Cas
 }
 
 // Reports a failure to read the cases file as quelvar-run's other failures are.
-int ReadingCases(const std::string& shown, const Streams& io, const std::function<int()>& read) {
+int ReadingCases(const Options& options, const Streams& io, const std::function<int()>& read) {
+  const std::string& shown = options.casesAsGiven;
   try {
     return read();
   } catch (const CaseError& bad) {
-    io.err << bad.what() << '\n';
-    return kUsageStatus;
+    return Failed(options, io, bad.what(), kUsageStatus);
   } catch (const std::bad_alloc&) {
-    io.err << shown << ": error: out of memory while reading the cases\n";
-    return 1;
+    return Failed(options, io, shown + ": error: out of memory while reading the cases", 1);
   } catch (const std::exception& failure) {
-    io.err << shown << ": " << platform::ErrorBoxText(failure.what()) << '\n';
-    return 1;
+    return Failed(options, io, shown + ": " + platform::ErrorBoxText(failure.what()), 1);
   }
 }
 
 }  // namespace
+
+int Failed(const Options& options, const Streams& io, const std::string& message, int status) {
+  if (options.format == Format::kJson) {
+    io.out << JsonText({{"outcome", "failure"}, {"message", message}}) << '\n';
+  }
+  io.err << message << '\n';
+  return status;
+}
 
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
   const bool loaded = run.Load(inputs.Descriptor());
   const BatchEnd end = RunAfterLoad(run, loaded, options, io);
   if (options.format == Format::kJson) {
-    io.out << RunJson(run, end).dump() << '\n';
+    io.out << JsonText(RunJson(run, end)) << '\n';
   } else {
     run.Report(io.out);
   }
@@ -147,7 +153,7 @@ int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
   // The file is read twice, a piece at a time: whole first, so that a bad line stops the grading
   // before any case runs, then case by case as each runs.
   const std::string& shown = options.casesAsGiven;
-  const int checked = ReadingCases(shown, io, [&] {
+  const int checked = ReadingCases(options, io, [&] {
     bool any = false;
     platform::ReadConsistently(*options.cases, [&](ByteSource& source) {
       CaseReader reader(source, shown);
@@ -159,7 +165,7 @@ int Grade(const Options& options, RunInputs& inputs, const Streams& io) {
     return 0;
   });
   if (checked != 0) return checked;
-  return ReadingCases(shown, io, [&] {
+  return ReadingCases(options, io, [&] {
     platform::InputFile file(*options.cases);
     CaseReader reader(file, shown);
     return GradeCases(options, inputs, io, reader);

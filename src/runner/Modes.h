@@ -15,6 +15,9 @@ struct Streams {
   std::string title;  // the application title, from the executable's name
 };
 
+// A failure before any run: its message on standard error, and with --format json the document
+// {"outcome": "failure", "message": MESSAGE} on standard output.
+int Failed(const Options& options, const Streams& io, const std::string& message, int status);
 // One run, as the window's Run It would make it, with its report.
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io);
 // --check: loads, runs nothing, and reports what the machine will read otherwise than it looks.

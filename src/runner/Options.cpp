@@ -1,6 +1,7 @@
 #include "runner/Options.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 
@@ -17,6 +18,29 @@ constexpr const char* kDescription =
     "written), 2 bad usage, 3 the program stalled (a jump to line 0 or below), 4 the line limit\n"
     "was reached, 6 the time limit was reached; --check: 0 nothing found, 1 something found; "
     "--cases: 0 all pass, 5 any fails.";
+
+// Why the data form would not read `values` (V1,V2,...) as given, or empty when it would: each
+// value is a whole token of at most 32 characters, since the data form reads a line up to its first
+// blank and cuts a token there.
+std::string RegistersProblem(const std::string& values) {
+  constexpr size_t kTokenLength = 32;
+  if (values.empty()) return {};  // no values: no data form
+  size_t start = 0;
+  for (int number = 1;; ++number) {
+    const size_t end = std::min(values.find(',', start), values.size());
+    const std::string value = values.substr(start, end - start);
+    const std::string where = "R" + std::to_string(number) + " ";
+    if (value.empty()) return where + "has no value";
+    if (value.find_first_of(" \t\r\n\x1a") != std::string::npos) {
+      return where + "'" + value + "' holds a blank or a line end";
+    }
+    if (value.size() > kTokenLength) {
+      return where + "'" + value + "' is longer than 32 characters";
+    }
+    if (end == values.size()) return {};
+    start = end + 1;
+  }
+}
 
 std::string Absolute(const std::string& path) {
   return std::filesystem::absolute(path).lexically_normal().string();
@@ -35,7 +59,11 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
       ->check([](const std::string& text) {
         const bool digits =
             !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-        return digits ? std::string() : "'" + text + "' is not a whole number of lines";
+        if (!digits) return "'" + text + "' is not a whole number of lines";
+        uint64_t lines = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), lines);
+        return error == std::errc() ? std::string()
+                                    : "'" + text + "' is more than 18446744073709551615 lines";
       });
   app.add_option("--timeout", options.timeout,
                  "Stop a run (each case's run) after SECONDS of CPU time; none by default")
@@ -79,6 +107,13 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
     }
     if (options.program && options.program->empty()) {
       throw CLI::ValidationError("--program", "the program text's name is empty");
+    }
+    if (options.cases && options.cases->empty()) {
+      throw CLI::ValidationError("--cases", "the cases file's name is empty");
+    }
+    if (options.registers) {
+      const std::string problem = RegistersProblem(*options.registers);
+      if (!problem.empty()) throw CLI::ValidationError("--registers", problem);
     }
     if (options.cases && options.registers) {
       throw CLI::ValidationError("--cases", "each case gives its own registers: drop --registers");

@@ -24,19 +24,17 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   const Parsed parsed = ParseOptions(argc, argv, out, err);
   if (!parsed.options) return parsed.status;
   const Options& options = *parsed.options;
+  const Streams io{out, err,
+                   quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar-run")};
   if (StandsAlone(options)) {
-    const char* name = argc > 0 ? argv[0] : "quelvar-run";
-    return StandAloneTool(options, {out, err, quelvar::platform::ApplicationTitle(name)});
+    return StandAloneTool(options, io);
   }
   std::optional<RunInputs> inputs;
   try {
     inputs.emplace(options);
   } catch (const std::exception& failure) {
-    err << quelvar::platform::ErrorBoxText(failure.what()) << '\n';
-    return 1;
+    return Failed(options, io, quelvar::platform::ErrorBoxText(failure.what()), 1);
   }
-  const Streams io{out, err,
-                   quelvar::platform::ApplicationTitle(argc > 0 ? argv[0] : "quelvar-run")};
   if (options.check) return Check(options, *inputs, io);
   if (options.godel) return GodelNumbers(options, *inputs, io);
   if (options.format == Format::kDot) return FlowDiagramMode(options, *inputs, io);
