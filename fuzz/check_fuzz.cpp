@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "MemorySource.h"
+#include "text/MemorySource.h"
 #include "SmallMachine.h"
 #include "runner/Checker.h"
 #include "runner/FileChecks.h"
@@ -48,7 +48,7 @@ std::string WithoutLeadingZeros(std::string_view text) {
 
 // The registers as the data form loader fills them, or nothing when it fails.
 std::optional<std::vector<int16_t>> Loaded(std::string_view bytes) {
-  quelvar::fuzz::MemorySource source(bytes, 7);
+  quelvar::MemorySource source(bytes, 7);
   quelvar::TextReader reader(source);
   std::vector<int16_t> regs;
   try {

@@ -2,6 +2,8 @@
 // errno, return short reads, and whose program text is rewritten between two reads. The system
 // calls of platform/SystemCalls.h are defined here, so the form reads these files.
 //
+// Then quelvar-run's in-memory inputs, with a program text named by any bytes.
+//
 // Oracles: no descriptor is left open; every error box says one of Quelvar's own messages (never
 // a C++ exception's text); a load that reports nothing has loaded exactly what a load without
 // faults gives, with the program text of one version or the other, never a mix.
@@ -20,6 +22,8 @@
 #include "form/MainForm.h"
 #include "platform/SystemCalls.h"
 #include "platform/headless/HeadlessToolkit.h"
+#include "runner/BatchRun.h"
+#include "runner/RunInputs.h"
 
 namespace {
 
@@ -188,10 +192,7 @@ Loaded Load(const Faults& faults) {
   return loaded;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  FuzzedDataProvider in(data, size);
+void FileLayer(FuzzedDataProvider& in) {
   FileSystem& fs = Fs();
   fs.files.clear();
   const bool plainDescriptor = in.ConsumeBool();
@@ -228,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::abort();
     }
   }
-  if (!loaded.errors.empty()) return 0;
+  if (!loaded.errors.empty()) return;
 
   // Nothing reported: the same as without faults, with one whole version of the program text.
   const Loaded first = Load({});
@@ -240,5 +241,52 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
   if (loaded.program != first.program && loaded.program != second.program) std::abort();
+}
+
+// quelvar-run's --program with a name of any bytes and --registers: the form reads the file of
+// exactly that name (never one cut at a line end, a byte 26 or a NUL), or says it cannot open
+// exactly that name, and reads the registers as given.
+void RunnerInputs(FuzzedDataProvider& in) {
+  FileSystem& fs = Fs();
+  fs.faults = {};
+  fs.reads.clear();
+  const std::string name = in.ConsumeRandomLengthString(24);
+  const std::string base = name.substr(name.find_last_of('/') + 1);
+  const bool exists = in.ConsumeBool();
+  fs.files.clear();
+  // What a name cut at its first odd byte would read.
+  const std::string cut = base.substr(0, base.find_first_of(std::string("\r\n\x1a\0", 4)));
+  if (!cut.empty() && cut != base) fs.files[cut] = "Z(9)\r\n";
+  if (exists && !base.empty()) fs.files[base] = "S(1)\r\nS(2)\r\n";
+  quelvar::runner::Options options;
+  options.program = "/" + name;
+  options.programAsGiven = name;
+  options.registers = "1,2";
+  quelvar::runner::RunInputs inputs(options);
+  quelvar::BatchRun run("Fuzz");
+  const bool loaded = run.Load(inputs.Descriptor(), inputs.Files());
+  if (!fs.open.empty()) std::abort();
+  const bool named = name.find('\0') == std::string::npos && !base.empty();
+  if (exists && named) {
+    if (!loaded || run.Form().List2->Count() != 2 || run.Form().List2->Line(1) != "S(2)") {
+      std::abort();
+    }
+  } else if (loaded ||
+             // A failure's text is a C string: a name with a NUL shows up to it.
+             !run.Failure().starts_with("Cannot open file /" + name.substr(0, name.find('\0')))) {
+    std::fprintf(stderr, "failure: '%s'\n", run.Failure().c_str());
+    std::abort();
+  }
+  if (run.Form().RegCount != 2 || run.Form().Regs[1] != 1 || run.Form().Regs[2] != 2) {
+    std::abort();
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider in(data, size);
+  FileLayer(in);
+  RunnerInputs(in);
   return 0;
 }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "MemorySource.h"
+#include "text/MemorySource.h"
 #include "text/InOutError.h"
 #include "text/TextReader.h"
 
@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Line 1 of a descriptor: everything up to the first CR, LF or byte 26.
   {
-    quelvar::fuzz::MemorySource source(bytes, chunk);
+    quelvar::MemorySource source(bytes, chunk);
     quelvar::TextReader reader(source);
     std::string line;
     reader.ReadLine(line);
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   // The data form loop, which must make progress and end.
-  quelvar::fuzz::MemorySource source(bytes, chunk);
+  quelvar::MemorySource source(bytes, chunk);
   quelvar::TextReader reader(source);
   size_t values = 0;
   try {

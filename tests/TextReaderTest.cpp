@@ -5,32 +5,15 @@
 #include <string>
 
 #include "text/InOutError.h"
+#include "text/MemorySource.h"
 #include "text/ProgramText.h"
 #include "text/TextReader.h"
 
 namespace quelvar {
 namespace {
 
-// Hands out its bytes a few at a time, so that tokens and line ends straddle reads.
-class MemorySource final : public ByteSource {
- public:
-  explicit MemorySource(std::string bytes, size_t chunk = 3)
-      : bytes_(std::move(bytes)), chunk_(chunk) {}
-  size_t Read(char* buffer, size_t size) override {
-    const size_t n = std::min({size, chunk_, bytes_.size() - pos_});
-    std::memcpy(buffer, bytes_.data() + pos_, n);
-    pos_ += n;
-    return n;
-  }
-
- private:
-  std::string bytes_;
-  size_t chunk_;
-  size_t pos_ = 0;
-};
-
 std::vector<std::string> DescriptorLines(const std::string& bytes) {
-  MemorySource source(bytes);
+  MemorySource source(bytes, 3);
   TextReader reader(source);
   std::vector<std::string> lines(3);
   for (std::string& line : lines) {
@@ -67,7 +50,7 @@ TEST(TextReader, EndsDescriptorLinesAtCRLFAndLoneCRAndLoneLF) {
 
 // The data form loop: a value, the rest of its line, and the end test after each value.
 std::vector<int32_t> DataFormValues(const std::string& bytes) {
-  MemorySource source(bytes);
+  MemorySource source(bytes, 3);
   TextReader reader(source);
   std::vector<int32_t> values;
   do {

@@ -3,7 +3,7 @@
 #include <stdexcept>
 
 #include "form/MainForm.h"
-#include "platform/File.h"
+#include "platform/Toolkit.h"
 #include "text/ProgramText.h"
 #include "text/TextReader.h"
 
@@ -19,7 +19,7 @@ void TForm1::Button6Click() {
   OpenDialog1->Execute();
   const std::string name = OpenDialog1->FileName;
   if (name.empty()) return;
-  platform::ReadConsistently(
+  Toolkit.Files().ReadConsistently(
       name,
       [this](ByteSource& descriptor) {
         TextReader reader(descriptor);
@@ -44,7 +44,7 @@ void TForm1::Button6Click() {
 
 void TForm1::Button1Click() {
   List1->Clear();
-  platform::ReadConsistently(
+  Toolkit.Files().ReadConsistently(
       DataFileName,
       [this](ByteSource& dataForm) {
         TextReader reader(dataForm);
@@ -67,7 +67,7 @@ void TForm1::Button1Click() {
 
 void TForm1::Button2Click() {
   List2->Clear();
-  platform::ReadProgramText(
+  Toolkit.Files().ReadProgramText(
       ProgramFileName,
       [this](ByteSource& text) {
         List2->Clear();  // a file that changed while it was read is read again from its start

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/Controls.h"
+#include "platform/FileTable.h"
 #include "platform/Layout.h"
 #include "platform/Named.h"
 
@@ -38,6 +39,10 @@ class Toolkit {
   MenuItem& MenuItemNamed(std::string_view name);
   virtual Timer& MainTimer() = 0;
   virtual OpenDialog& FileDialog() = 0;
+  // Where the form reads its files: the disk, behind any files put in front of it.
+  const FileTable& Files() const { return files_ != nullptr ? *files_ : disk_; }
+  // Puts `files` in front of the disk for every read from now on; they must outlive those reads.
+  void ReadFilesFrom(const FileTable& files) { files_ = &files; }
   // Receives the keys that no shortcut takes, while the window or a control that takes keys has
   // the focus.
   void SetKeyHandler(KeyHandler handler) { keyHandler_ = std::move(handler); }
@@ -89,6 +94,8 @@ class Toolkit {
   std::span<const ButtonKey> buttonKeys_;
   std::map<std::string, bool, std::less<>> takesKeys_;
   KeyHandler keyHandler_;
+  FileTable disk_;  // nothing in front of the disk
+  const FileTable* files_ = nullptr;
 };
 
 // The text the error box shows for a failure's message: a period is appended when the message

@@ -30,6 +30,11 @@ bool BatchRun::Load(const std::string& descriptor) {
   return !Failed();
 }
 
+bool BatchRun::Load(const std::string& descriptor, const platform::FileTable& files) {
+  toolkit_.ReadFilesFrom(files);
+  return Load(descriptor);
+}
+
 bool BatchRun::RunIt(std::ostream* trace) {
   trace_ = trace;
   toolkit_.ChooseMenuItem("RunIt1");

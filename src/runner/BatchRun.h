@@ -43,6 +43,8 @@ class BatchRun {
   bool Start(const std::string& descriptor, std::ostream* trace = nullptr);
   // The two halves of Start.
   bool Load(const std::string& descriptor);
+  // Load with `files` in front of the disk for this load and every one after it.
+  bool Load(const std::string& descriptor, const platform::FileTable& files);
   bool RunIt(std::ostream* trace = nullptr);
   // "Run It" with each executed line going to `sink` in place of the text trace.
   bool RunIt(TraceSink& sink);

@@ -140,7 +140,7 @@ std::vector<Finding> CheckFiles(const TForm1& form, const RunInputs& inputs) {
   // The files as the load named them. One that cannot be read is the load's to report.
   if (!form.ProgramFileName.empty()) {
     try {
-      platform::ReadProgramText(form.ProgramFileName, [&](ByteSource& source) {
+      inputs.Files().ReadProgramText(form.ProgramFileName, [&](ByteSource& source) {
         ProgramTextCheck check(inputs.ProgramShown());
         char piece[64 * 1024];
         for (size_t got; (got = source.Read(piece, sizeof piece)) > 0;) check.Feed({piece, got});
@@ -153,7 +153,7 @@ std::vector<Finding> CheckFiles(const TForm1& form, const RunInputs& inputs) {
   if (!form.DataFileName.empty()) {
     std::vector<Finding> data;
     try {
-      platform::ReadConsistently(form.DataFileName, [&](ByteSource& source) {
+      inputs.Files().ReadConsistently(form.DataFileName, [&](ByteSource& source) {
         DataFormCheck check(inputs.DataFormShown());
         char piece[64 * 1024];
         for (size_t got; (got = source.Read(piece, sizeof piece)) > 0;) check.Feed({piece, got});

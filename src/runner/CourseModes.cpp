@@ -1,10 +1,7 @@
 #include "runner/CourseModes.h"
 
-#include <stdlib.h>
-
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "platform/Toolkit.h"
@@ -30,7 +27,7 @@ std::optional<std::vector<std::string>> LoadedLines(const Options& options, RunI
                                                     const Streams& io) {
   if (options.descriptor.empty() && !options.registers) inputs.SetRegisters("0");
   BatchRun run(io.title);
-  if (!run.Load(inputs.Descriptor())) {
+  if (!run.Load(inputs.Descriptor(), inputs.Files())) {
     io.err << run.Failure() << '\n';
     return std::nullopt;
   }
@@ -46,28 +43,6 @@ std::string ProgramText(const std::vector<ProgramLine>& lines) {
   return text;
 }
 
-// A temporary folder, removed with everything in it when the object goes.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string name = (fs::temp_directory_path() / "quelvar-run-XXXXXX").string();
-    if (mkdtemp(name.data()) == nullptr) {
-      throw std::runtime_error("quelvar-run: cannot make a temporary folder");
-    }
-    path_ = name;
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 int Expand(const Options& options) {
   Expander expander;
   // The line map names the source by its file name, and what it calls relative to its folder.
@@ -82,19 +57,10 @@ int FromGodel(const Options& options, const Streams& io) {
 }
 
 int GodelRun(const Options& options, const Streams& io) {
-  const TempFolder folder;
-  const fs::path program = folder.Path() / "program.txt";
-  {
-    // Closed before the load: a file still open for writing is one the reader waits for.
-    std::ofstream file(program, std::ios::binary);
-    file << ProgramText(godel::DecodeGamma(mpz_class(*options.godelRun)));
-    if (!file.flush()) throw std::runtime_error("quelvar-run: cannot write " + program.string());
-  }
-  Options run = options;
-  run.program = program.string();
-  run.programAsGiven = "<program " + *options.godelRun + ">";
-  RunInputs inputs(run);
-  return TracesAsTable(run) ? TracedRun(run, inputs, io) : RunOnce(run, inputs, io);
+  RunInputs inputs(options);
+  inputs.SetProgramText(ProgramText(godel::DecodeGamma(mpz_class(*options.godelRun))),
+                        "<program " + *options.godelRun + ">");
+  return TracesAsTable(options) ? TracedRun(options, inputs, io) : RunOnce(options, inputs, io);
 }
 
 }  // namespace
@@ -172,7 +138,7 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
   TraceTable table(options.traceFormat, options.traceRows, std::move(sources), io.err);
   BatchRun run(io.title);
   BatchEnd end = BatchEnd::kFailed;
-  if (run.Load(inputs.Descriptor())) {
+  if (run.Load(inputs.Descriptor(), inputs.Files())) {
     if (options.maxLines == 0) {
       end = BatchEnd::kLineLimit;
     } else if (run.RunIt(table)) {

@@ -61,7 +61,8 @@ int GradeCases(const Options& options, RunInputs& inputs, const Streams& io, Cas
     const uint64_t k = count++;
     inputs.SetRegisters(c.values);
     BatchRun run(io.title);
-    const BatchEnd end = RunAfterLoad(run, run.Load(inputs.Descriptor()), options, io);
+    const BatchEnd end =
+        RunAfterLoad(run, run.Load(inputs.Descriptor(), inputs.Files()), options, io);
     std::string failure = FailureText(run, end, options);
     nlohmann::json mismatches = nlohmann::json::array();
     if (failure.empty()) {
@@ -121,7 +122,7 @@ int Failed(const Options& options, const Streams& io, const std::string& message
 
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
-  const bool loaded = run.Load(inputs.Descriptor());
+  const bool loaded = run.Load(inputs.Descriptor(), inputs.Files());
   const BatchEnd end = RunAfterLoad(run, loaded, options, io);
   if (options.format == Format::kJson) {
     io.out << JsonText(RunJson(run, end)) << '\n';
@@ -136,7 +137,7 @@ int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
 
 int Check(const Options&, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
-  const bool loaded = run.Load(inputs.Descriptor());
+  const bool loaded = run.Load(inputs.Descriptor(), inputs.Files());
   std::vector<Finding> findings = CheckFiles(run.Form(), inputs);
   if (loaded) {
     for (Finding& finding : CheckLoaded(run.Form(), inputs)) findings.push_back(finding);

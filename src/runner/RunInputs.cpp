@@ -1,11 +1,9 @@
 #include "runner/RunInputs.h"
 
-#include <stdlib.h>
+#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
-#include <vector>
 
 #include "platform/File.h"
 #include "text/TextReader.h"
@@ -14,6 +12,12 @@ namespace quelvar::runner {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The names the descriptor in memory gives its parts. None starts with '/', so none is a name of
+// the user's, which are all made absolute.
+constexpr const char* kDescriptorName = "quelvar-run:descriptor";
+constexpr const char* kDataFormName = "quelvar-run:data-form";
+constexpr const char* kProgramName = "quelvar-run:program";
 
 // `name` as the window resolves it once its dialog has moved into `folder`.
 std::string Resolved(const std::string& name, const fs::path& folder) {
@@ -28,25 +32,36 @@ std::string Shown(const std::string& name, const std::string& descriptorShown) {
   return folder.empty() ? name : (folder / name).string();
 }
 
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << bytes;
-  if (!file.flush()) throw std::runtime_error("quelvar-run: cannot write " + path);
+// Standard input, whole, whatever it is (a file, a pipe, /dev/null), but not a terminal: nobody
+// may be there to type the values.
+std::string StandardInput() {
+  if (isatty(STDIN_FILENO)) {
+    throw std::runtime_error(
+        "The data form is read from standard input, which is a terminal: give --registers "
+        "V1,V2,... or a descriptor, or redirect standard input from a file or a pipe");
+  }
+  platform::InputFile input(STDIN_FILENO, false);
+  std::string bytes;
+  char buffer[64 * 1024];
+  for (size_t got; (got = input.Read(buffer, sizeof buffer)) > 0;) bytes.append(buffer, got);
+  return bytes;
 }
 
 }  // namespace
 
 RunInputs::RunInputs(const Options& options) : descriptor_(options.descriptor) {
-  const bool ownDescriptor = options.registers || options.program || options.cases;
+  const bool ownDescriptor =
+      options.registers || options.program || options.cases || options.godelRun;
+  std::string module, dataForm, program;
   if (!options.descriptor.empty()) {
     try {
-      platform::ReadConsistently(options.descriptor, [this](ByteSource& source) {
+      platform::ReadConsistently(options.descriptor, [&](ByteSource& source) {
         TextReader reader(source);
-        reader.ReadLine(module_);
+        reader.ReadLine(module);
         reader.FinishLine();
-        reader.ReadLine(dataForm_);
+        reader.ReadLine(dataForm);
         reader.FinishLine();
-        reader.ReadLine(program_);
+        reader.ReadLine(program);
         reader.FinishLine();
       });
     } catch (const std::exception&) {
@@ -54,50 +69,42 @@ RunInputs::RunInputs(const Options& options) : descriptor_(options.descriptor) {
       if (ownDescriptor) throw;
     }
     descriptorShown_ = options.descriptorAsGiven;
-    dataFormShown_ = Shown(dataForm_, descriptorShown_);
-    programShown_ = Shown(program_, descriptorShown_);
-    const fs::path folder = fs::path(options.descriptor).parent_path();
-    if (!dataForm_.empty()) dataFormPath_ = Resolved(dataForm_, folder);
-    dataForm_ = Resolved(dataForm_, folder);
-    program_ = Resolved(program_, folder);
+    dataFormShown_ = Shown(dataForm, descriptorShown_);
+    programShown_ = Shown(program, descriptorShown_);
   }
   if (!ownDescriptor) return;
 
-  std::string templ = (fs::temp_directory_path() / "quelvar-run-XXXXXX").string();
-  if (mkdtemp(templ.data()) == nullptr) {
-    throw std::runtime_error("quelvar-run: cannot make a temporary folder");
+  const fs::path folder = fs::path(options.descriptor).parent_path();
+  descriptor_ = kDescriptorName;
+  files_.Put(descriptor_, module + "\r\n" + kDataFormName + "\r\n" + kProgramName + "\r\n");
+  if (options.registers) {
+    SetRegisters(*options.registers);
+  } else if (!dataForm.empty()) {
+    files_.Alias(kDataFormName, Resolved(dataForm, folder));
+  } else if (!options.cases) {
+    files_.PutLater(kDataFormName, StandardInput);
+    dataFormShown_ = "<standard input>";
   }
-  folder_ = templ;
-  descriptor_ = folder_ + "/run.rm";
   if (options.program) {
-    program_ = *options.program;
+    files_.Alias(kProgramName, *options.program);
     programShown_ = options.programAsGiven;
+  } else {
+    files_.Alias(kProgramName, Resolved(program, folder));
   }
-  if (options.registers) SetRegisters(*options.registers);
-  WriteDescriptor();
-}
-
-RunInputs::~RunInputs() {
-  if (folder_.empty()) return;
-  std::error_code ignored;
-  fs::remove_all(folder_, ignored);
 }
 
 void RunInputs::SetRegisters(const std::string& values) {
-  if (folder_.empty()) throw std::logic_error("SetRegisters needs the temporary folder");
   std::string lines = values;
   for (char& c : lines) {
     if (c == ',') c = '\r';
   }
-  dataForm_ = folder_ + "/registers.txt";
+  files_.Put(kDataFormName, std::move(lines));
   dataFormShown_ = "--registers";
-  dataFormPath_.clear();
-  WriteFile(dataForm_, lines);
-  WriteDescriptor();
 }
 
-void RunInputs::WriteDescriptor() {
-  WriteFile(descriptor_, module_ + "\r\n" + dataForm_ + "\r\n" + program_ + "\r\n");
+void RunInputs::SetProgramText(std::string bytes, std::string shown) {
+  files_.Put(kProgramName, std::move(bytes));
+  programShown_ = std::move(shown);
 }
 
 }  // namespace quelvar::runner

@@ -2,42 +2,39 @@
 
 #include <string>
 
+#include "platform/FileTable.h"
 #include "runner/Options.h"
 
 namespace quelvar::runner {
 
-// What a run loads: the descriptor as given, or, when --registers or --program replace a part
-// of it, a descriptor written into a temporary folder with the other parts taken over from the
-// one given. Names are kept as the window would read them; relative ones are made absolute
-// against the descriptor's folder, where the window's dialog would have moved.
+// What a run loads: the descriptor as given, or, when --registers, --program, --cases or a
+// program made from its number replace a part of it, a descriptor held in memory that names the
+// parts by names of its own. Those names stand for the user's files on disk, or for bytes in
+// memory (the registers, a made program, standard input), so nothing is written to disk and a
+// user's file name may hold any byte. Relative names of the user's descriptor are made absolute
+// against its folder, where the window's dialog would have moved.
 class RunInputs {
  public:
   // Reads the descriptor given, if any; a failure reads as the load would report it.
   explicit RunInputs(const Options& options);
-  ~RunInputs();
-  RunInputs(const RunInputs&) = delete;
-  RunInputs& operator=(const RunInputs&) = delete;
 
-  // The descriptor to load.
+  // The descriptor to load, and the files to read it and its parts from.
   const std::string& Descriptor() const { return descriptor_; }
-  // Makes `values` (V1,V2,...) the data form, as a file of one value a line.
+  const platform::FileTable& Files() const { return files_; }
+  // Makes `values` (V1,V2,...) the data form, one value a line.
   void SetRegisters(const std::string& values);
+  // Makes `bytes` the program text, named `shown` in messages.
+  void SetProgramText(std::string bytes, std::string shown);
 
   // The files as a user names them in messages: relative to where quelvar-run was started.
   const std::string& DescriptorShown() const { return descriptorShown_; }
   const std::string& DataFormShown() const { return dataFormShown_; }
   const std::string& ProgramShown() const { return programShown_; }
-  // Where the data form is read from, when it is a file that was given (not --registers or
-  // standard input); empty otherwise.
-  const std::string& DataFormPath() const { return dataFormPath_; }
 
  private:
-  void WriteDescriptor();
-
-  std::string folder_;  // the temporary folder, when one is needed
   std::string descriptor_;
-  std::string module_, dataForm_, program_;
-  std::string descriptorShown_, dataFormShown_, programShown_, dataFormPath_;
+  platform::FileTable files_;
+  std::string descriptorShown_, dataFormShown_, programShown_;
 };
 
 }  // namespace quelvar::runner

@@ -1,8 +1,9 @@
 #include "platform/headless/HeadlessControls.h"
 
-#include <unistd.h>
-
 #include <stdexcept>
+
+#include "platform/File.h"
+#include "platform/Toolkit.h"
 
 namespace quelvar::headless {
 
@@ -84,19 +85,11 @@ bool HeadlessOpenDialog::Execute() {
   answers_.pop_front();
   if (!answer) return false;
   // Like the desktop's dialog: the chosen name comes back absolute, and its folder becomes the
-  // working directory.
+  // working directory. A file the toolkit holds in memory has no folder: its name stays as given.
   FileName = *answer;
-  if (!FileName.empty() && FileName.front() != '/') {
-    std::string cwd(4096, '\0');
-    if (getcwd(cwd.data(), cwd.size()) != nullptr) FileName = cwd.c_str() + ("/" + FileName);
-  }
-  const size_t slash = FileName.find_last_of('/');
-  if (slash != std::string::npos) {
-    const std::string folder = slash == 0 ? "/" : FileName.substr(0, slash);
-    if (chdir(folder.c_str()) != 0) {
-      // A folder that does not exist is left to the open that follows to report.
-    }
-  }
+  if (FileName.empty() || toolkit_.Files().Holds(FileName)) return true;
+  FileName = platform::AbsoluteName(FileName);
+  platform::EnterFolderOf(FileName);
   return true;
 }
 

@@ -8,6 +8,10 @@
 #include "platform/Controls.h"
 #include "platform/LineStore.h"
 
+namespace quelvar::platform {
+class Toolkit;
+}
+
 namespace quelvar::headless {
 
 using platform::Color;
@@ -101,12 +105,14 @@ class HeadlessTimer final : public platform::Timer {
 // nothing left it cancels.
 class HeadlessOpenDialog final : public platform::OpenDialog {
  public:
+  explicit HeadlessOpenDialog(const platform::Toolkit& toolkit) : toolkit_(toolkit) {}
   bool Execute() override;
   void WillChoose(std::string name) { answers_.emplace_back(std::move(name)); }
   void WillCancel() { answers_.emplace_back(std::nullopt); }
   int32_t Shown() const { return shown_; }
 
  private:
+  const platform::Toolkit& toolkit_;  // whose files the names may be
   std::deque<std::optional<std::string>> answers_;
   int32_t shown_ = 0;
 };

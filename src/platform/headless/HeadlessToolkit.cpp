@@ -2,7 +2,7 @@
 
 namespace quelvar::headless {
 
-HeadlessToolkit::HeadlessToolkit(std::string title) : title_(std::move(title)) {}
+HeadlessToolkit::HeadlessToolkit(std::string title) : title_(std::move(title)), dialog_(*this) {}
 
 void HeadlessToolkit::Build(const platform::FormLayout& layout) {
   using platform::ControlKind;

@@ -1,17 +1,19 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
 #include "text/TextReader.h"
 
-namespace quelvar::fuzz {
+namespace quelvar {
 
-// Hands out bytes `chunk` at a time, so that line ends and tokens straddle reads.
+// Bytes in memory, read as a file is. Tests and fuzz targets hand them out `chunk` at a time, so
+// that line ends and tokens straddle reads. The bytes must outlive the source.
 class MemorySource final : public ByteSource {
  public:
-  MemorySource(std::string_view bytes, size_t chunk)
+  explicit MemorySource(std::string_view bytes, size_t chunk = SIZE_MAX)
       : bytes_(bytes), chunk_(std::max<size_t>(chunk, 1)) {}
   size_t Read(char* buffer, size_t size) override {
     const size_t n = std::min({size, chunk_, bytes_.size()});
@@ -25,4 +27,4 @@ class MemorySource final : public ByteSource {
   size_t chunk_;
 };
 
-}  // namespace quelvar::fuzz
+}  // namespace quelvar
