@@ -23,7 +23,7 @@ ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 WEB_BUILD := build-web
 FUZZ_SECONDS ?= 60
-FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check expand
+FUZZ_TARGETS := valinteger text_reader program_text analyse engine line_store files check expand json
 JOBS := $(shell nproc)
 
 .PHONY: print-run-packages print-test-packages deps run-deps build build-programs build-asan build-fuzz build-web web test fuzz run bench package format clean
