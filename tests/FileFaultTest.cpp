@@ -171,6 +171,7 @@ TEST_F(FileFaultTest, WritersThatHaveTheFileOpenAreWaitedFor) {
     faults::Fail(c.call, "prog.txt", c.error, 0, c.times);
     Load();
     if (c.failure) {
+      ASSERT_FALSE(ErrorTexts().empty());
       EXPECT_EQ(ErrorTexts().back(), c.failure);
     } else {
       EXPECT_EQ(ProgramLines(), (std::vector<std::string>{"S(1)", "Z(2)"}));

@@ -9,7 +9,6 @@
 #include <exception>
 #include <memory>
 #include <stdexcept>
-#include <thread>
 #include <vector>
 
 #include "platform/File.h"
@@ -21,10 +20,9 @@ namespace {
 constexpr int kAttempts = 5;
 constexpr size_t kChunk = 64 * 1024;
 constexpr auto kBusyAfter = std::chrono::milliseconds(500);
-// How long one read waits in all for writers to close the file, and the pauses between looks.
+// How long one read waits in all for writers to close the file, and at most between two looks.
 constexpr auto kWriterWait = std::chrono::milliseconds(1500);
-constexpr auto kFirstPause = std::chrono::milliseconds(1);
-constexpr auto kLongestPause = std::chrono::milliseconds(50);
+constexpr auto kLongestWait = std::chrono::milliseconds(100);
 
 // Tells `busy` once that a read has taken long.
 class BusyWatch {
@@ -128,17 +126,16 @@ class LeaseTaker {
       const auto now = std::chrono::steady_clock::now();
       if (now >= end_) throw InOutError(kFileKeptChanging);
       watch_.Check();
-      // Nothing tells when a writer closes the file; a short look now and then does.
-      std::this_thread::sleep_for(
-          std::min<std::chrono::steady_clock::duration>(pause_, end_ - now));
-      pause_ = std::min(pause_ * 2, kLongestPause);
+      // Woken by the writer's close; the longest wait covers a close made before the watch was.
+      const auto wait = std::min<std::chrono::steady_clock::duration>(kLongestWait, end_ - now);
+      const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
+      if (!file.WaitForWriterClose(static_cast<int>(milliseconds))) return false;
     }
   }
 
  private:
   BusyWatch& watch_;
   std::chrono::steady_clock::time_point end_;
-  std::chrono::milliseconds pause_ = kFirstPause;
 };
 
 // A lease taken (or not) on a file, given back on every path.

@@ -115,6 +115,10 @@ InputFile::Lease InputFile::TakeLease() {
   return errno == EAGAIN ? Lease::kWriterHasItOpen : Lease::kUnavailable;
 }
 
+bool InputFile::WaitForWriterClose(int milliseconds) {
+  return sys::WaitForWriterClose(fd_, milliseconds) >= 0;
+}
+
 bool InputFile::LeaseKept() const {
   return sys::GetLease(fd_) == F_RDLCK;
 }

@@ -46,6 +46,9 @@ class InputFile final : public ByteSource {
   // leased (its open file is the shell's).
   enum class Lease { kTaken, kWriterHasItOpen, kUnavailable };
   Lease TakeLease();
+  // Waits until a writer closes the file, or `milliseconds` pass; false when no such wait can be
+  // had.
+  bool WaitForWriterClose(int milliseconds);
   // False once a writer has asked for the file while the lease was held.
   bool LeaseKept() const;
   void ReleaseLease();

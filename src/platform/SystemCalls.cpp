@@ -3,9 +3,12 @@
 #include "platform/SystemCalls.h"
 
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <string>
 
 namespace quelvar::platform::sys {
 
@@ -42,6 +45,20 @@ namespace quelvar::platform::sys {
 
 [[gnu::weak]] int GetLease(int fd) {
   return fcntl(fd, F_GETLEASE);
+}
+
+[[gnu::weak]] int WaitForWriterClose(int fd, int milliseconds) {
+  const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  if (watch < 0) return -1;
+  // The open file's own link, so that the watch is on the file read even if it was renamed.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  int result = -1;
+  if (inotify_add_watch(watch, self.c_str(), IN_CLOSE_WRITE) >= 0) {
+    pollfd events{watch, POLLIN, 0};
+    result = poll(&events, 1, milliseconds);
+  }
+  close(watch);
+  return result;
 }
 
 }  // namespace quelvar::platform::sys

@@ -20,5 +20,8 @@ int StatFileSystem(int fd, struct statfs* info);
 // fcntl F_SETLEASE with `type` (F_RDLCK or F_UNLCK), and F_GETLEASE.
 int SetLease(int fd, int type);
 int GetLease(int fd);
+// Waits until a process that wrote the file of `fd` closes it, or `milliseconds` pass: 1 for a
+// close, 0 for the time, -1 when no such wait can be had here.
+int WaitForWriterClose(int fd, int milliseconds);
 
 }  // namespace quelvar::platform::sys
