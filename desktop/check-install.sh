@@ -74,8 +74,9 @@ in_home() { PATH="$home/.local/bin:$PATH" HOME="$home" XDG_DATA_HOME="$data" XDG
 private_type=$(in_home gio info -a standard::content-type "$source/../examples/multiply.rm" |
   sed -n 's/.*content-type: //p')
 [ "$private_type" = text/x-quelvar-descriptor ] || fail "a descriptor is $private_type in ~/.local"
-in_home gio mime text/x-quelvar-descriptor | grep -q "^Default application.*: $id.desktop$" ||
-  fail "Quelvar does not open descriptors in ~/.local"
+private_default=$(in_home gio mime text/x-quelvar-descriptor 2>&1 || true)
+grep -q "^Default application.*: $id.desktop$" <<<"$private_default" ||
+  fail "Quelvar does not open descriptors in ~/.local; gio mime says: $private_default"
 mkdir "$stage/bin"
 ln -s "$(command -v cmake)" "$stage/bin/cmake"
 PATH="$stage/bin" HOME="$stage/bare" cmake --install "$build" --prefix "$stage/bare/.local" \
