@@ -116,7 +116,7 @@ bench: build
 	$(BUILD)/bench/large_file_bench
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
 	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/bench/window_bench
-	$(BUILD)/bench/engine_bench $(BUILD)/src/quelvar-run $(BUILD)/bench/yardstick
+	$(BUILD)/bench/engine_bench $(BUILD)/src/quelvar-run $(BUILD)/bench/yardstick $(BUILD)/bench/startup_floor
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -1,6 +1,7 @@
-// quelvar-run against the yardstick (bench/Yardstick.cpp), side by side in one run, as processes.
+// quelvar-run against the yardstick (bench/Yardstick.cpp) and the start-up floor
+// (bench/StartupFloor.c), side by side in one run, as processes.
 //
-//   engine_bench PATH/TO/quelvar-run PATH/TO/yardstick [ROUNDS]
+//   engine_bench PATH/TO/quelvar-run PATH/TO/yardstick PATH/TO/startup_floor [ROUNDS]
 //
 // Speed: multiplication of 2000 by 2000 (16,010,002 lines), once with its work registers at
 // R3-R5 of a data form of 5 values, once at R32765-R32767 of a data form of 32767 values, and
@@ -8,7 +9,8 @@
 // has no such registers, is given the data form of 5 values).
 // Each round runs both programs once, alternating; lines/s comes from the median CPU time (user
 // plus system) of each, so the ratio holds on a busy machine.
-// Start-up: a one-line program, run 200 times by each, median CPU time and wall time a process.
+// Start-up: a one-line program, run 200 times by each of the three, median CPU time and wall time
+// a process. Every ratio is quelvar-run's time over the other's: below 1, quelvar-run is faster.
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,30 +95,42 @@ double Median(std::vector<double> values) {
 
 struct Pair {
   Timing quelvar;
-  Timing yardstick;
+  Timing other;
 };
 
-Pair Measure(const std::string& runner, const std::string& yardstick, const Program& program,
+// Runs the two command lines `rounds` times each, alternating.
+Pair Measure(const std::vector<std::string>& quelvar, const std::vector<std::string>& other,
              int rounds) {
-  std::vector<double> qCpu, qWall, yCpu, yWall;
+  std::vector<double> qCpu, qWall, oCpu, oWall;
   for (int round = 0; round < rounds; ++round) {
-    const Timing q = RunProcess({runner, program.descriptor.string()});
-    const Timing y = RunProcess({yardstick, program.yardstickData.string(), program.text.string()});
-    qCpu.push_back(q.cpu), qWall.push_back(q.wall), yCpu.push_back(y.cpu), yWall.push_back(y.wall);
+    const Timing q = RunProcess(quelvar);
+    const Timing o = RunProcess(other);
+    qCpu.push_back(q.cpu), qWall.push_back(q.wall), oCpu.push_back(o.cpu), oWall.push_back(o.wall);
   }
-  return {{Median(qCpu), Median(qWall)}, {Median(yCpu), Median(yWall)}};
+  return {{Median(qCpu), Median(qWall)}, {Median(oCpu), Median(oWall)}};
+}
+
+void PrintStartUp(const char* against, const Pair& pair) {
+  std::printf("%-34s %8.2f ms CPU %8.2f ms CPU %7.2f\n",
+              (std::string("one-line program vs ") + against).c_str(), pair.quelvar.cpu * 1e3,
+              pair.other.cpu * 1e3, pair.quelvar.cpu / pair.other.cpu);
+  std::printf("%-34s %8.2f ms     %8.2f ms     %7.2f\n", "  wall time", pair.quelvar.wall * 1e3,
+              pair.other.wall * 1e3, pair.quelvar.wall / pair.other.wall);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3 && argc != 4) {
-    std::fprintf(stderr, "usage: engine_bench PATH/TO/quelvar-run PATH/TO/yardstick [ROUNDS]\n");
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr,
+                 "usage: engine_bench PATH/TO/quelvar-run PATH/TO/yardstick PATH/TO/startup_floor "
+                 "[ROUNDS]\n");
     return 2;
   }
   const std::string runner = fs::absolute(argv[1]).string();
   const std::string yardstick = fs::absolute(argv[2]).string();
-  const int rounds = argc == 4 ? std::max(1, std::atoi(argv[3])) : 11;
+  const std::string floor = fs::absolute(argv[3]).string();
+  const int rounds = argc == 5 ? std::max(1, std::atoi(argv[4])) : 11;
   const fs::path folder =
       fs::temp_directory_path() / ("quelvar-engine-bench-" + std::to_string(getpid()));
   fs::create_directories(folder);
@@ -131,23 +145,23 @@ int main(int argc, char** argv) {
                    "2000\r\n2000\r\n"),
       scratch,
   };
-  std::printf("%-34s %16s %16s %7s\n", "", "quelvar-run", "yardstick", "ratio");
+  std::printf("%-34s %16s %16s %7s\n", "", "quelvar-run", "other", "ratio");
+  std::printf("%-34s (every ratio: quelvar-run's CPU time / the other's; below 1 it is faster)\n",
+              "");
   for (const Program& program : programs) {
-    const Pair pair = Measure(runner, yardstick, program, rounds);
-    const double q = kLines / pair.quelvar.cpu;
-    const double y = kLines / pair.yardstick.cpu;
-    std::printf("%-34s %9.0f M/s %5.1f %9.0f M/s %5.1f %7.2f   (M lines/s, CPU ms)\n",
-                (program.name + ", 2000 x 2000").c_str(), q / 1e6, pair.quelvar.cpu * 1e3, y / 1e6,
-                pair.yardstick.cpu * 1e3, q / y);
+    const Pair pair =
+        Measure({runner, program.descriptor.string()},
+                {yardstick, program.yardstickData.string(), program.text.string()}, rounds);
+    std::printf("%-34s %9.0f M/s %5.1f %9.0f M/s %5.1f %7.2f   (yardstick; M lines/s, CPU ms)\n",
+                (program.name + ", 2000 x 2000").c_str(), kLines / pair.quelvar.cpu / 1e6,
+                pair.quelvar.cpu * 1e3, kLines / pair.other.cpu / 1e6, pair.other.cpu * 1e3,
+                pair.quelvar.cpu / pair.other.cpu);
   }
   const Program one = WriteProgram(folder, "one", 1, "Z(1)\r\n", "5\r\n");
-  const Pair startup = Measure(runner, yardstick, one, 200);
-  std::printf("%-34s %8.2f ms CPU %8.2f ms CPU %7.2f\n", "one-line program, process time",
-              startup.quelvar.cpu * 1e3, startup.yardstick.cpu * 1e3,
-              startup.quelvar.cpu / startup.yardstick.cpu);
-  std::printf("%-34s %8.2f ms     %8.2f ms     %7.2f\n", "one-line program, wall time",
-              startup.quelvar.wall * 1e3, startup.yardstick.wall * 1e3,
-              startup.quelvar.wall / startup.yardstick.wall);
+  const std::vector<std::string> runOne = {runner, one.descriptor.string()};
+  PrintStartUp("yardstick",
+               Measure(runOne, {yardstick, one.yardstickData.string(), one.text.string()}, 200));
+  PrintStartUp("start-up floor", Measure(runOne, {floor, one.descriptor.string()}, 200));
   fs::remove_all(folder);
   return 0;
 }

@@ -1,15 +1,14 @@
 // Reading one version of a file. Where Linux gives a read lease, no writer can open the file while
 // it is read: the reader waits a little for a writer that has it open to close it, and reads again
-// when one asked for the file meanwhile. Everywhere, a reading is taken only when the file's size
-// and times are the same after it as before and a second reading gives the same bytes, which is
-// all there is where no lease can be had. Files the kernel makes up (/proc, /sys) are read once.
+// when one asked for the file meanwhile; a lease that held is enough. Where no lease can be had, a
+// reading is taken only when the file's size and times are the same after it as before and a
+// second reading gives the same bytes. Files the kernel makes up (/proc, /sys) are read once.
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <exception>
 #include <memory>
 #include <stdexcept>
-#include <vector>
 
 #include "platform/File.h"
 #include "text/InOutError.h"
@@ -83,8 +82,8 @@ class DigestingSource final : public ByteSource {
   }
   // What the reader left unread, so that the digest covers the whole file.
   void ReadRest() {
-    std::vector<char> buffer(kChunk);
-    while (Read(buffer.data(), buffer.size()) != 0) {
+    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
+    while (Read(buffer.get(), kChunk) != 0) {
     }
   }
   const Digest& Seen() const { return digest_; }
@@ -97,12 +96,12 @@ class DigestingSource final : public ByteSource {
 
 Digest DigestOf(InputFile& file, BusyWatch& watch) {
   Digest digest;
-  std::vector<char> buffer(kChunk);
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
   for (;;) {
     watch.Check();
-    const size_t got = file.ReadAt(buffer.data(), buffer.size(), digest.bytes);
+    const size_t got = file.ReadAt(buffer.get(), kChunk, digest.bytes);
     if (got == 0) return digest;
-    digest.Add(buffer.data(), got);
+    digest.Add(buffer.get(), got);
   }
 }
 
@@ -150,6 +149,7 @@ class HeldLease {
   // False when a writer asked for the file while it was leased: the reading may be older than
   // the file now is.
   bool Kept() const { return !taken_ || file_.LeaseKept(); }
+  bool Taken() const { return taken_; }
 
  private:
   InputFile& file_;
@@ -183,7 +183,11 @@ void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
       // A torn file can make the reader fail too; whether it did is known only below.
       failure = std::current_exception();
     }
-    if (HeldStill(*file, before, source, watch) && lease.Kept()) {
+    // Under a lease that held, no writer had the file open or opened it: what was read is one
+    // version, and a second reading would tell nothing more.
+    const bool oneVersion = lease.Taken() ? lease.Kept() && file->State() == before
+                                          : HeldStill(*file, before, source, watch);
+    if (oneVersion) {
       if (failure) std::rethrow_exception(failure);
       return;
     }

@@ -11,8 +11,8 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-FdOutput::FdOutput(int fd) : fd_(fd), buffer_(kBufferSize) {
-  setp(buffer_.data(), buffer_.data() + buffer_.size());
+FdOutput::FdOutput(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {
+  setp(buffer_.get(), buffer_.get() + kBufferSize);
 }
 
 FdOutput::~FdOutput() {
@@ -33,7 +33,7 @@ void FdOutput::WriteAll(const char* bytes, size_t size) {
 
 int FdOutput::sync() {
   WriteAll(pbase(), static_cast<size_t>(pptr() - pbase()));
-  setp(buffer_.data(), buffer_.data() + buffer_.size());
+  setp(buffer_.get(), buffer_.get() + kBufferSize);
   return error_ == 0 ? 0 : -1;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <streambuf>
-#include <vector>
+#include <memory>
 
 namespace quelvar {
 
@@ -29,7 +29,7 @@ class FdOutput final : public std::streambuf {
   void WriteAll(const char* bytes, size_t size);
 
   int fd_;
-  std::vector<char> buffer_;
+  std::unique_ptr<char[]> buffer_;  // not zero-filled
   int error_ = 0;
   bool closed_ = false;
 };

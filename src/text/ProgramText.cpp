@@ -2,7 +2,7 @@
 
 #include <new>
 #include <stdexcept>
-#include <vector>
+#include <memory>
 
 namespace quelvar {
 
@@ -66,11 +66,12 @@ void SplitProgramText(std::string_view text, const LineSink& line) {
 
 void SplitProgramText(ByteSource& source, const LineSink& line) {
   ProgramTextSplitter splitter(line);
-  std::vector<char> buffer(64 * 1024);
+  constexpr size_t kPiece = 64 * 1024;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(kPiece);
   for (;;) {
-    const size_t got = source.Read(buffer.data(), buffer.size());
+    const size_t got = source.Read(buffer.get(), kPiece);
     if (got == 0) break;
-    splitter.Feed({buffer.data(), got});
+    splitter.Feed({buffer.get(), got});
   }
   splitter.Finish();
 }

@@ -21,12 +21,12 @@ bool IsBlank(int byte) {
 
 }  // namespace
 
-TextReader::TextReader(ByteSource& source) : source_(source), buffer_(kBufferSize) {}
+TextReader::TextReader(ByteSource& source) : source_(source), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
 
 int TextReader::Peek() {
   if (pos_ == filled_) {
     if (sourceDone_) return kEnd;
-    filled_ = source_.Read(buffer_.data(), buffer_.size());
+    filled_ = source_.Read(buffer_.get(), kBufferSize);
     pos_ = 0;
     if (filled_ == 0) {
       sourceDone_ = true;

@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 namespace quelvar {
 
@@ -36,7 +36,8 @@ class TextReader {
   int Peek();
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  // Not zero-filled: a small file touches only the memory it is read into.
+  std::unique_ptr<char[]> buffer_;
   size_t pos_ = 0;
   size_t filled_ = 0;
   bool sourceDone_ = false;
