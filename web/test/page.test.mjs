@@ -10,6 +10,7 @@ import os from "node:os";
 import path from "node:path";
 import { PNG } from "pngjs";
 import { serve, launch } from "./serve.mjs";
+import { a11yTests } from "./a11y.test.mjs";
 
 const folder = path.resolve(process.argv[2]);
 const { server, base } = await serve(folder);
@@ -360,6 +361,8 @@ try {
             await page.$eval("#served", (e) => !e.hidden && e.offsetHeight > 0) &&
             await page.$eval("#window", (e) => e.offsetHeight === 0));
   await page.close();
+
+  await a11yTests({ open, check });
 
   check("no script error on any page", scriptErrors.length === 0, scriptErrors.join("; "));
 } catch (error) {
