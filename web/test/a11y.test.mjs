@@ -106,6 +106,12 @@ export async function a11yTests({ open, check }) {
     [["Ctrl+F9"], "line 9: T(3,1), R1 -> 42. Stopped at line 10, past the last line"],
   ];
   const heard = [];
+  await page.evaluate(() => {
+    window.heard = [];
+    new MutationObserver((records) => {
+      for (const r of records) window.heard.push(r.addedNodes[0]?.textContent);
+    }).observe(document.getElementById("announcement"), { childList: true });
+  });
   for (const [keys, expected] of narration) {
     for (const key of keys) {
       const [modifier, name] = key.includes("+") ? key.split("+") : [null, key];
@@ -117,7 +123,8 @@ export async function a11yTests({ open, check }) {
     check(`the live region after ${keys.join(" ")}`, (await said(page)) === expected,
           await said(page));
   }
-  console.log(`the live region: ${heard.join("; ")}`);
+  console.log(`the live region: ${heard.join("; ")}; all it said: ${
+      (await page.evaluate(() => window.heard)).map((t) => `"${t}"`).join(", ")}`);
   check("the live region is polite",
         (await attribute(page, "#announcement", "role")) === "status" &&
             (await attribute(page, "#announcement", "aria-live")) === "polite");
@@ -146,6 +153,24 @@ export async function a11yTests({ open, check }) {
   check("F8 resumes", (await page.$eval("#Button9", (b) => b.textContent)) === "Pause It");
   await page.click("#Button5");
   check("Halt is said at once", (await said(page)) === "halted", await said(page));
+  await page.close();
+
+  // A stall is said once, as the run stands still.
+  page = await open("");
+  await writeProgram(page, "stall", ["S(1)", "J(1,1,0)"]);
+  await load(page, "stall.rm");
+  await press(page, "F9", "Control");
+  const stalled = "line 2: J(1,1,0), jump to 0. Stalled: a jump to line 0";
+  await page.waitForFunction((t) => document.getElementById("announcement").textContent === t,
+                             { timeout: 20000 }, stalled).catch(() => {});
+  check("a stall is said", (await said(page)) === stalled, await said(page));
+  await page.evaluate(() => {
+    window.made = 0;
+    new MutationObserver((records) => { window.made += records.length; })
+        .observe(document.getElementById("announcement"), { childList: true });
+  });
+  await new Promise((resolve) => setTimeout(resolve, 1500));
+  check("a stall is said once", (await page.evaluate(() => window.made)) === 0);
   await page.close();
 
   // Space on a focused button that disables itself leaves the focus on the one that takes over.

@@ -2,7 +2,8 @@
 // examples/multiply.rm to its end by Ctrl+F9, steps with Shift+F9 and F7, a bad descriptor's box,
 // About, the ticks going on behind it, and the pace of a long run (reported, not asserted); boxes
 // that queue, names of millions of characters and names with a NUL, the Open dialog's order and
-// folders, uploads of folders and of files that are already there, an opened folder, file://.
+// folders, uploads of folders and of files that are already there, an opened folder, file://; and
+// what screen-reader and keyboard users get (a11y.test.mjs).
 //   node page.test.mjs PAGE_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
 import fs from "node:fs";
