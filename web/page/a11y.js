@@ -12,13 +12,22 @@ function framedRow(list) {
 }
 function rowId(name, row) { return `${name}-row${row}`; }
 
-function describeRow(row, name, r, list, current) {
+function describeRow(row, name, r, list, current, text) {
   row.id = rowId(name, r);
   row.setAttribute("role", "option");
   row.setAttribute("aria-selected", String(r === list.selected));
   row.setAttribute("aria-setsize", list.count);
   row.setAttribute("aria-posinset", r + 1);
   if (r === current) row.setAttribute("aria-current", "true");
+  else row.removeAttribute("aria-current");
+  // The active row is named as it read when the keyboard or an announcement last came to it: a
+  // register that a run rewrites at every tick is told again at most once a second.
+  if (r === list.active) {
+    list.activeName ??= text;
+    row.setAttribute("aria-label", list.activeName);
+  } else {
+    row.removeAttribute("aria-label");
+  }
 }
 
 // The row the keyboard goes to from `from` (-1: none yet) on `key`, or null for a key that does
@@ -34,6 +43,7 @@ function selectRow(name, row) {
   const list = lists[name];
   list.selected = row;
   list.active = row;
+  list.activeName = null;
   withText(name, (bytes, size) => Module._quelvar_select(bytes, size, row));
   const el = list.el;
   if (row * ROW < el.scrollTop) el.scrollTop = row * ROW;
@@ -64,6 +74,7 @@ function takeListKeys(name) {
     if (!followFrame(name) && list.active < 0 && list.count > 0) {
       list.active = Math.max(list.selected, 0);
     }
+    list.activeName = null;
     renderList(name);
   });
 }
@@ -71,7 +82,12 @@ function takeListKeys(name) {
 // ---- What a run does, said politely ----
 
 function announce(text) {
-  for (const name in lists) if (followFrame(name)) renderList(name);
+  for (const name in lists) {
+    if (document.activeElement !== lists[name].el) continue;
+    followFrame(name);
+    lists[name].activeName = null;
+    renderList(name);
+  }
   // A new text node each time: the same words twice are said twice.
   document.getElementById("announcement").replaceChildren(text);
 }

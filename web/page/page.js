@@ -34,6 +34,9 @@ function renderList(name) {
   const first = Math.floor(list.el.scrollTop / ROW);
   const shown = Math.ceil(list.el.clientHeight / ROW) + 1;
   list.rows.style.height = (list.count + 1) * ROW + "px";
+  // The active row stays the same element, so that a screen reader is not told of a new one at
+  // every frame of a run.
+  const kept = list.active >= 0 ? document.getElementById(rowId(name, list.active)) : null;
   list.rows.textContent = "";
   const ratio = window.devicePixelRatio || 1;
   const snap = (v) => Math.round(v * ratio) / ratio;
@@ -47,7 +50,7 @@ function renderList(name) {
   for (const r of drawn) {
     const outline = list.outlines.get(r);
     if (r === list.count && !outline) continue;
-    const row = document.createElement("div");
+    const row = r === list.active && kept ? kept : document.createElement("div");
     row.className = "row" + (r === list.selected ? " selected" : "");
     const top = snap(box.top + r * ROW);
     row.style.top = top - box.top + "px";
@@ -56,18 +59,17 @@ function renderList(name) {
     row.style.width = snap(box.right) - snap(box.left) + "px";
     row.dataset.row = r;
     if (r < list.count) {
-      row.textContent = withText(name, (list, length) => UTF8ToString(
+      const text = withText(name, (list, length) => UTF8ToString(
           Module._quelvar_row(list, length, r), Module._quelvar_row_size(list, length, r)));
-      describeRow(row, name, r, list, current);
+      if (row.textContent !== text) row.textContent = text;
+      describeRow(row, name, r, list, current, text);
     } else {
       row.setAttribute("aria-hidden", "true");
     }
     // One logical pixel, as a whole number of device pixels.
     row.style.borderWidth = Math.max(1, Math.round(ratio)) / ratio + "px";
-    if (outline) {
-      row.style.borderColor = outline;
-      row.classList.add("framed");
-    }
+    row.style.borderColor = outline || "";
+    if (outline) row.classList.add("framed");
     list.rows.appendChild(row);
   }
   if (list.active >= 0) list.el.setAttribute("aria-activedescendant", rowId(name, list.active));
@@ -137,7 +139,9 @@ const QuelvarPage = {
       rows.className = "rows";
       el.appendChild(rows);
       // `active`: the row the keyboard is on, -1 for none.
-      lists[name] = { el, rows, count: 0, outlines: new Map(), selected: -1, active: -1 };
+      // `activeName`: what the active row is called (null: its text at the next drawing).
+      lists[name] = { el, rows, count: 0, outlines: new Map(), selected: -1, active: -1,
+                      activeName: null };
       el.addEventListener("scroll", () => scheduleRender(name));
       el.addEventListener("click", (event) => {
         const row = event.target.dataset ? Number(event.target.dataset.row) : NaN;
@@ -223,7 +227,7 @@ const QuelvarPage = {
   listChanged(name, count, cleared) {
     const list = lists[name];
     list.count = count;
-    if (cleared) { list.outlines.clear(); list.selected = -1; list.active = -1; }
+    if (cleared) { list.outlines.clear(); list.selected = -1; list.active = -1; list.activeName = null; }
     if (list.active >= count) list.active = -1;
     scheduleRender(name);
   },

@@ -147,6 +147,26 @@ export async function a11yTests({ open, check }) {
         pace.made >= 2 && pace.made <= Math.floor(pace.span / 1000) + 1,
         `${pace.made} announcements in ${pace.span.toFixed(0)} ms`);
   check("a run is said as it stands", /^line \d: /.test(await said(page)), await said(page));
+  // The register the keyboard is on shows every change, but stays one element and is named anew
+  // only with an announcement: a screen reader is not told of it at every frame.
+  await page.focus("#List1");
+  await press(page, "Home");
+  const watched = await page.evaluate(async () => {
+    const row = document.getElementById("List1-row0");
+    const names = new Set(), texts = new Set();
+    let same = true;
+    const from = performance.now();
+    while (performance.now() - from < 2500) {
+      await new Promise((resolve) => setTimeout(resolve, 50));
+      same &&= document.getElementById("List1-row0") === row;
+      names.add(row.getAttribute("aria-label"));
+      texts.add(row.textContent);
+    }
+    return { same, names: names.size, texts: texts.size, span: performance.now() - from };
+  });
+  check("a register rewritten by a run is named anew at most once a second",
+        watched.same && watched.texts > 10 && watched.names <= Math.floor(watched.span / 1000) + 2,
+        JSON.stringify(watched));
   await press(page, "F8");
   check("F8 pauses", (await page.$eval("#Button9", (b) => b.textContent)) === "Start It");
   await press(page, "F8");
