@@ -133,7 +133,10 @@ void WebToolkit::Announce(std::string_view text, platform::Announcement kind) {
 
 void WebToolkit::HandFocusOn(std::string_view name) {
   for (const platform::FocusTakeover& takeover : takeovers_) {
-    if (takeover.from == name) focusWanted_ = takeover.to;
+    if (takeover.from == name) {
+      focusWanted_ = takeover.to;
+      return;
+    }
   }
 }
 
