@@ -27,20 +27,30 @@ function call(name, text) { withText(text, (bytes, size) => Module["_" + name](b
 
 // The rows of a list in view, and the frame on any of them. Each row's edges are put on whole
 // device pixels, wherever the list stands on the page and whatever the devicePixelRatio, so that
-// a frame is exact and never blends into its neighbours.
+// a frame is exact and never blends into its neighbours. The rows are a listbox's options, the
+// framed line the current one; the active row (the keyboard's) is there even out of view.
 function renderList(name) {
   const list = lists[name];
   const first = Math.floor(list.el.scrollTop / ROW);
   const shown = Math.ceil(list.el.clientHeight / ROW) + 1;
   list.rows.style.height = (list.count + 1) * ROW + "px";
+  // The active row stays the same element, so that a screen reader is not told of a new one at
+  // every frame of a run.
+  const kept = list.active >= 0 ? document.getElementById(rowId(name, list.active)) : null;
   list.rows.textContent = "";
   const ratio = window.devicePixelRatio || 1;
   const snap = (v) => Math.round(v * ratio) / ratio;
   const box = list.rows.getBoundingClientRect();
-  for (let r = first; r < first + shown && r <= list.count; ++r) {
+  const current = framedRow(list);
+  const drawn = [];
+  for (let r = first; r < first + shown && r <= list.count; ++r) drawn.push(r);
+  if (list.active >= 0 && !drawn.includes(list.active)) {
+    if (list.active < first) drawn.unshift(list.active); else drawn.push(list.active);
+  }
+  for (const r of drawn) {
     const outline = list.outlines.get(r);
-    if (r === list.count && !outline) break;
-    const row = document.createElement("div");
+    if (r === list.count && !outline) continue;
+    const row = r === list.active && kept ? kept : document.createElement("div");
     row.className = "row" + (r === list.selected ? " selected" : "");
     const top = snap(box.top + r * ROW);
     row.style.top = top - box.top + "px";
@@ -49,14 +59,21 @@ function renderList(name) {
     row.style.width = snap(box.right) - snap(box.left) + "px";
     row.dataset.row = r;
     if (r < list.count) {
-      row.textContent = withText(name, (list, length) => UTF8ToString(
+      const text = withText(name, (list, length) => UTF8ToString(
           Module._quelvar_row(list, length, r), Module._quelvar_row_size(list, length, r)));
+      if (row.textContent !== text) row.textContent = text;
+      describeRow(row, name, r, list, current, text);
+    } else {
+      row.setAttribute("aria-hidden", "true");
     }
     // One logical pixel, as a whole number of device pixels.
     row.style.borderWidth = Math.max(1, Math.round(ratio)) / ratio + "px";
-    if (outline) row.style.borderColor = outline;
+    row.style.borderColor = outline || "";
+    if (outline) row.classList.add("framed");
     list.rows.appendChild(row);
   }
+  if (list.active >= 0) list.el.setAttribute("aria-activedescendant", rowId(name, list.active));
+  else list.el.removeAttribute("aria-activedescendant");
 }
 
 // A caption with its mnemonic letter underlined.
@@ -121,16 +138,16 @@ const QuelvarPage = {
       const rows = document.createElement("div");
       rows.className = "rows";
       el.appendChild(rows);
-      lists[name] = { el, rows, count: 0, outlines: new Map(), selected: -1 };
+      // `active`: the row the keyboard is on, -1 for none.
+      // `activeName`: what the active row is called (null: its text at the next drawing).
+      lists[name] = { el, rows, count: 0, outlines: new Map(), selected: -1, active: -1,
+                      activeName: null };
       el.addEventListener("scroll", () => scheduleRender(name));
       el.addEventListener("click", (event) => {
         const row = event.target.dataset ? Number(event.target.dataset.row) : NaN;
-        if (!Number.isNaN(row) && row < lists[name].count) {
-          lists[name].selected = row;
-          withText(name, (list, length) => Module._quelvar_select(list, length, row));
-          scheduleRender(name);
-        }
+        if (!Number.isNaN(row) && row < lists[name].count) selectRow(name, row);
       });
+      takeListKeys(name);
     } else if (kind === KIND.bevel) {
       el = document.createElement("div");
       el.className = "bevel";
@@ -153,35 +170,50 @@ const QuelvarPage = {
     document.getElementById("form").appendChild(el);
   },
   addMenu(menu, mnemonic) {
+    const holder = document.createElement("div");
+    holder.id = "menu-" + menu;
+    holder.className = "menu";
+    holder.setAttribute("role", "none");
+    holder.dataset.mnemonic = menu[mnemonic].toUpperCase();
     const title = document.createElement("div");
-    title.id = "menu-" + menu;
-    title.className = "menu";
+    title.id = "title-" + menu;
+    title.className = "title";
     title.setAttribute("role", "menuitem");
-    title.dataset.mnemonic = menu[mnemonic].toUpperCase();
+    title.setAttribute("aria-haspopup", "menu");
+    title.setAttribute("aria-expanded", "false");
     title.innerHTML = "<span>" + marked(menu, mnemonic) + "</span>";
     const items = document.createElement("div");
     items.className = "items";
     items.setAttribute("role", "menu");
-    title.appendChild(items);
-    title.addEventListener("click", () => { if (!modal()) title.classList.toggle("open"); });
-    document.getElementById("menubar").appendChild(title);
+    items.setAttribute("aria-labelledby", title.id);
+    holder.append(title, items);
+    title.addEventListener("click", () => {
+      if (!modal()) showMenu(holder, !holder.classList.contains("open"));
+    });
+    document.getElementById("menubar").appendChild(holder);
+    rovingMenuTitles();
   },
   addMenuItem(name, menu, caption, mnemonic, shortcut) {
-    const title = document.getElementById("menu-" + menu);
-    const items = title.querySelector(".items");
+    const holder = document.getElementById("menu-" + menu);
+    const items = holder.querySelector(".items");
     const item = document.createElement("div");
     if (caption === "-") {
       item.className = "separator";
+      item.setAttribute("role", "separator");
     } else {
       item.className = "item";
       item.id = name;
       item.setAttribute("role", "menuitem");
+      item.tabIndex = -1;
       if (mnemonic >= 0) item.dataset.mnemonic = caption[mnemonic].toUpperCase();
-      item.innerHTML = "<span>" + marked(caption, mnemonic) + "</span><span>" + shortcut + "</span>";
+      item.innerHTML = "<span>" + marked(caption, mnemonic) + "</span><span aria-hidden=\"true\">" +
+          shortcut + "</span>";
+      if (shortcut) item.setAttribute("aria-keyshortcuts", shortcut.replace("Ctrl+", "Control+"));
       if (shortcut === "F6") item.title = "F6 may be kept by the browser: use this menu or Halt";
       item.addEventListener("click", (event) => {
         event.stopPropagation();
-        title.classList.remove("open");
+        showMenu(holder, false);
+        leaveMenubar();
         if (!modal()) command(name);
       });
     }
@@ -189,9 +221,14 @@ const QuelvarPage = {
   },
   setText(name, text) { document.getElementById(name).textContent = text; },
   setEnabled(name, enabled) { document.getElementById(name).disabled = !enabled; },
+  hasFocus(name) { return document.activeElement === document.getElementById(name); },
+  focus(name) { focusControl(document.getElementById(name)); },
+  placeInTabOrder(name) { document.getElementById("form").appendChild(document.getElementById(name)); },
   listChanged(name, count, cleared) {
-    lists[name].count = count;
-    if (cleared) { lists[name].outlines.clear(); lists[name].selected = -1; }
+    const list = lists[name];
+    list.count = count;
+    if (cleared) { list.outlines.clear(); list.selected = -1; list.active = -1; list.activeName = null; }
+    if (list.active >= count) list.active = -1;
     scheduleRender(name);
   },
   outline(name, row, colour) {
@@ -205,6 +242,7 @@ const QuelvarPage = {
     if (boxes.length === 1) showFirstBox();
   },
   setTitle(title) { document.title = title; },
+  announce(text) { announce(text); },
 };
 
 const boxes = [];  // the box shown first, then those waiting
@@ -213,13 +251,12 @@ function showFirstBox() {
   document.getElementById("boxCaption").textContent = caption;
   document.getElementById("boxText").textContent = text;
   document.getElementById("box").dataset.error = error ? "1" : "0";
-  document.getElementById("box").hidden = false;
-  document.getElementById("boxOk").focus();
+  showOverlay(document.getElementById("box"), document.getElementById("boxOk"));
 }
 document.getElementById("boxOk").addEventListener("click", () => {
   boxes.shift();
   if (boxes.length > 0) showFirstBox();
-  else document.getElementById("box").hidden = true;
+  else hideOverlay(document.getElementById("box"));
 });
 
 // The open dialog: a folder of the page's file system (the working directory when it opens), its
@@ -232,8 +269,7 @@ function openDialog() {
   showFolder();
   const last = UTF8ToString(Module._quelvar_file_name());
   document.getElementById("openName").value = last.split("/").pop();
-  document.getElementById("open").hidden = false;
-  document.getElementById("openName").focus();
+  showOverlay(document.getElementById("open"), document.getElementById("openName"));
 }
 function showFolder() {
   const FS = Module.FS;
@@ -246,29 +282,42 @@ function showFolder() {
   const files = names.filter((n) => n.endsWith(".rm") && !isFolder(n)).sort(byName);
   const list = document.getElementById("openFiles");
   list.textContent = "";
-  for (const n of folders) {
-    const li = document.createElement("li");
-    li.textContent = n + "/";
-    li.className = "folder";
-    li.addEventListener("click", () => {
-      dialogFolder = n === ".." ? dialogFolder.slice(0, dialogFolder.lastIndexOf("/")) || "/"
-                                : joined(dialogFolder, n);
-      showFolder();
-    });
-    list.appendChild(li);
-  }
-  for (const n of files) {
-    const li = document.createElement("li");
-    li.textContent = n;
-    li.addEventListener("click", () => { document.getElementById("openName").value = n; });
-    li.addEventListener("dblclick", () => closeDialog(n));
-    list.appendChild(li);
-  }
+  list.removeAttribute("aria-activedescendant");
+  for (const n of folders) fileEntry(n, true);
+  for (const n of files) fileEntry(n, false);
   document.getElementById("openFolder").textContent = dialogFolder;
+}
+// An entry of the dialog's list, an option of its listbox.
+function fileEntry(name, folder) {
+  const list = document.getElementById("openFiles");
+  const li = document.createElement("li");
+  li.textContent = folder ? name + "/" : name;
+  li.id = "openFile" + list.children.length;
+  li.dataset.name = name;
+  li.setAttribute("role", "option");
+  li.setAttribute("aria-selected", "false");
+  if (folder) li.className = "folder";
+  list.appendChild(li);
+}
+// A folder opens at a click, a file is chosen, and opened at a double click.
+const openFiles = document.getElementById("openFiles");
+openFiles.addEventListener("click", (event) => {
+  const li = event.target.closest("li");
+  if (li && li.classList.contains("folder")) enterFolder(li.dataset.name);
+  else if (li) chooseEntry(li);
+});
+openFiles.addEventListener("dblclick", (event) => {
+  const li = event.target.closest("li");
+  if (li && !li.classList.contains("folder")) closeDialog(li.dataset.name);
+});
+function enterFolder(n) {
+  dialogFolder = n === ".." ? dialogFolder.slice(0, dialogFolder.lastIndexOf("/")) || "/"
+                            : joined(dialogFolder, n);
+  showFolder();
 }
 // A name typed or chosen is taken in the dialog's folder.
 function closeDialog(name) {
-  document.getElementById("open").hidden = true;
+  hideOverlay(document.getElementById("open"));
   call("quelvar_load", name === "" || name.startsWith("/") ? name : joined(dialogFolder, name));
 }
 document.getElementById("openOk").addEventListener("click",
@@ -284,14 +333,12 @@ document.getElementById("openName").addEventListener("keydown", (event) => {
 function askReplace(text) {
   const ask = document.getElementById("ask");
   document.getElementById("askText").textContent = text;
-  ask.hidden = false;
-  document.getElementById("askKeep").focus();
+  showOverlay(ask, document.getElementById("askKeep"));
   return new Promise((resolve) => {
     const answer = (replace) => () => {
-      ask.hidden = true;
+      hideOverlay(ask);
       document.getElementById("askReplace").onclick = null;
       document.getElementById("askKeep").onclick = null;
-      document.getElementById("openName").focus();
       resolve(replace);
     };
     document.getElementById("askReplace").onclick = answer(true);
@@ -370,28 +417,23 @@ document.addEventListener("keydown", (event) => {
       event.preventDefault();
     } else if (!document.getElementById("ask").hidden && event.key === "Escape") {
       document.getElementById("askKeep").click();
+    } else if (!document.getElementById("open").hidden && event.key === "Escape") {
+      closeDialog("");
     }
     return;
   }
-  // Alt and a menu's letter opens it; a letter then picks its item; Escape closes it.
-  const open = document.querySelector("#menubar .menu.open");
+  // Alt and a menu's letter opens it; the menu bar then takes the keys (a letter picks an item,
+  // Escape closes).
   const letter = event.key.length === 1 ? event.key.toUpperCase() : "";
   if (event.altKey && letter) {
     const menu = document.querySelector(`#menubar .menu[data-mnemonic="${letter}"]`);
     if (menu) {
-      document.querySelectorAll("#menubar .menu").forEach((m) => m.classList.remove("open"));
-      menu.classList.add("open");
+      showMenu(menu, true, 0);
       event.preventDefault();
       return;
     }
   }
-  if (open) {
-    event.preventDefault();
-    if (event.key === "Escape") open.classList.remove("open");
-    const item = letter && open.querySelector(`.item[data-mnemonic="${letter}"]`);
-    if (item) item.click();
-    return;
-  }
+  if (menuKey(event)) return;
   let key = 0;
   const f = /^F(\d+)$/.exec(event.key);
   if (f) key = 111 + Number(f[1]);

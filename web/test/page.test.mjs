@@ -2,7 +2,8 @@
 // examples/multiply.rm to its end by Ctrl+F9, steps with Shift+F9 and F7, a bad descriptor's box,
 // About, the ticks going on behind it, and the pace of a long run (reported, not asserted); boxes
 // that queue, names of millions of characters and names with a NUL, the Open dialog's order and
-// folders, uploads of folders and of files that are already there, an opened folder, file://.
+// folders, uploads of folders and of files that are already there, an opened folder, file://; and
+// what screen-reader and keyboard users get (a11y.test.mjs).
 //   node page.test.mjs PAGE_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
 import fs from "node:fs";
@@ -10,6 +11,7 @@ import os from "node:os";
 import path from "node:path";
 import { PNG } from "pngjs";
 import { serve, launch } from "./serve.mjs";
+import { a11yTests } from "./a11y.test.mjs";
 
 const folder = path.resolve(process.argv[2]);
 const { server, base } = await serve(folder);
@@ -360,6 +362,8 @@ try {
             await page.$eval("#served", (e) => !e.hidden && e.offsetHeight > 0) &&
             await page.$eval("#window", (e) => e.offsetHeight === 0));
   await page.close();
+
+  await a11yTests({ open, check });
 
   check("no script error on any page", scriptErrors.length === 0, scriptErrors.join("; "));
 } catch (error) {

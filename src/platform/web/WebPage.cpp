@@ -26,6 +26,11 @@ EM_JS(void, js_set_text, (const char* name, const char* text, int size),
       { QuelvarPage.setText(UTF8ToString(name), UTF8ToString(text, size)); });
 EM_JS(void, js_set_enabled, (const char* name, int enabled),
       { QuelvarPage.setEnabled(UTF8ToString(name), !!enabled); });
+EM_JS(int, js_has_focus, (const char* name),
+      { return QuelvarPage.hasFocus(UTF8ToString(name)) ? 1 : 0; });
+EM_JS(void, js_focus, (const char* name), { QuelvarPage.focus(UTF8ToString(name)); });
+EM_JS(void, js_place_in_tab_order, (const char* name),
+      { QuelvarPage.placeInTabOrder(UTF8ToString(name)); });
 EM_JS(void, js_list_changed, (const char* name, int count, int cleared),
       { QuelvarPage.listChanged(UTF8ToString(name), count, !!cleared); });
 EM_JS(void, js_outline, (const char* name, int row, const char* colour),
@@ -38,6 +43,8 @@ EM_JS(void, js_show_box,
       });
 EM_JS(void, js_set_title, (const char* title, int size),
       { QuelvarPage.setTitle(UTF8ToString(title, size)); });
+EM_JS(void, js_announce, (const char* text, int size),
+      { QuelvarPage.announce(UTF8ToString(text, size)); });
 
 namespace quelvar::web::page {
 namespace {
@@ -73,6 +80,18 @@ void SetEnabled(std::string_view name, bool enabled) {
   js_set_enabled(Z(name).c_str(), enabled);
 }
 
+bool HasFocus(std::string_view name) {
+  return js_has_focus(Z(name).c_str()) != 0;
+}
+
+void Focus(std::string_view name) {
+  js_focus(Z(name).c_str());
+}
+
+void PlaceInTabOrder(std::string_view name) {
+  js_place_in_tab_order(Z(name).c_str());
+}
+
 void ListChanged(std::string_view name, int32_t count, bool cleared) {
   js_list_changed(Z(name).c_str(), count, cleared);
 }
@@ -92,6 +111,10 @@ void ShowBox(std::string_view caption, std::string_view text, bool error) {
 
 void SetTitle(std::string_view title) {
   js_set_title(title.data(), static_cast<int>(title.size()));
+}
+
+void Announce(std::string_view text) {
+  js_announce(text.data(), static_cast<int>(text.size()));
 }
 
 }  // namespace quelvar::web::page

@@ -14,6 +14,11 @@ void AddMenuItem(std::string_view name, std::string_view menu, std::string_view 
                  int mnemonic, std::string_view shortcut);
 void SetText(std::string_view name, std::string_view text);
 void SetEnabled(std::string_view name, bool enabled);
+// Whether the control has the keyboard focus, and gives it the focus.
+bool HasFocus(std::string_view name);
+void Focus(std::string_view name);
+// Puts the control after those placed before it in the order Tab moves through.
+void PlaceInTabOrder(std::string_view name);
 // The list has `count` rows and some have new text; `cleared` when it was emptied meanwhile, which
 // takes its outlines and its selection. The page shows the rows in view again.
 void ListChanged(std::string_view name, int32_t count, bool cleared);
@@ -22,5 +27,8 @@ void Outline(std::string_view name, int32_t row, std::string_view colour);
 void RepaintList(std::string_view name);
 void ShowBox(std::string_view caption, std::string_view text, bool error);
 void SetTitle(std::string_view title);
+// Says `text` in the page's polite live region, and makes the framed row of a focused list its
+// active item, so that what a screen reader reads next is up to date.
+void Announce(std::string_view text);
 
 }  // namespace quelvar::web::page

@@ -30,6 +30,7 @@ void WebButton::SetCaption(std::string_view caption) {
 
 void WebButton::SetEnabled(bool enabled) {
   if (enabled == enabled_) return;
+  if (!enabled && OnLosingFocus && page::HasFocus(name_)) OnLosingFocus();
   enabled_ = enabled;
   page::SetEnabled(name_, enabled);
 }
@@ -100,6 +101,7 @@ void WebToolkit::Build(const platform::FormLayout& layout) {
     switch (spec.kind) {
       case ControlKind::Button:
         buttons_[name] = std::make_unique<WebButton>(spec);
+        buttons_[name]->OnLosingFocus = [this, name] { HandFocusOn(name); };
         break;
       case ControlKind::Label:
         labels_[name] = std::make_unique<WebLabel>(spec);
@@ -118,7 +120,38 @@ void WebToolkit::Build(const platform::FormLayout& layout) {
     page::AddMenuItem(spec.name, spec.menu, spec.caption, spec.mnemonic,
                       platform::ShortcutText(spec.shortcut));
   }
+  // Tab goes through the controls in the window's order; the first has the focus at start.
+  for (const std::string_view name : layout.tabOrder) page::PlaceInTabOrder(name);
+  page::Focus(layout.tabOrder.front());
+  takeovers_ = layout.focusTakeovers;
   timer_ = std::make_unique<WebTimer>(layout.timerInterval);
+}
+
+void WebToolkit::Announce(std::string_view text, platform::Announcement kind) {
+  announcer_.Announce(text, kind, now_);
+}
+
+void WebToolkit::HandFocusOn(std::string_view name) {
+  for (const platform::FocusTakeover& takeover : takeovers_) {
+    if (takeover.from == name) {
+      focusWanted_ = takeover.to;
+      return;
+    }
+  }
+}
+
+// Commands enable and disable buttons in any order within an event: the button that takes the
+// focus over is looked for only once they are all done.
+void WebToolkit::EventEnded() {
+  const std::span<const std::string_view> wanted = focusWanted_;
+  focusWanted_ = {};
+  for (const std::string_view next : wanted) {
+    const WebButton& button = ButtonNamed(next);
+    if (button.Enabled() && button.Visible()) {
+      page::Focus(next);
+      return;
+    }
+  }
 }
 
 void WebToolkit::ShowMessage(std::string_view text) {
@@ -134,6 +167,8 @@ void WebToolkit::ShowChanges() {
 }
 
 void WebToolkit::Frame(double now) {
+  now_ = now;
+  announcer_.Frame(now);
   if (timer_->restarted || nextTick_ < 0) {
     timer_->restarted = false;
     nextTick_ = now + timer_->Period();

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "platform/LineStore.h"
 #include "platform/Named.h"
 #include "platform/Toolkit.h"
+#include "platform/web/WebAnnouncer.h"
 
 namespace quelvar::web {
 
@@ -20,6 +23,9 @@ class WebButton final : public platform::Button {
   bool Enabled() const override { return enabled_; }
   void SetVisible(bool visible) override { visible_ = visible; }
   bool Visible() const override { return visible_; }
+  // Runs when the button is about to be disabled while it has the keyboard focus, which the
+  // browser would otherwise drop to the page's body.
+  std::function<void()> OnLosingFocus;
 
  private:
   std::string name_;
@@ -108,6 +114,9 @@ class WebToolkit final : public platform::Toolkit {
   std::string Title() const override { return title_; }
   void ShowMessage(std::string_view text) override;
   void Close() override {}
+  // Anybody may listen: the page cannot tell whether a screen reader does.
+  bool Announces() const override { return true; }
+  void Announce(std::string_view text, platform::Announcement kind) override;
 
   // Clicks, menu items and keys that the page reports come through Toolkit's UserClick,
   // ChooseMenuItem and PressKey. Delivers the ticks due by `now` (milliseconds), at most a bounded
@@ -118,8 +127,13 @@ class WebToolkit final : public platform::Toolkit {
 
  protected:
   void ShowErrorBox(std::string_view text) override;
+  void EventEnded() override;
 
  private:
+  // The focused button `name` is being disabled: once the event has ended, the focus goes to the
+  // first enabled button of those that take its command over (FormLayout::focusTakeovers).
+  void HandFocusOn(std::string_view name);
+
   std::string title_;
   platform::NamedMap<WebButton> buttons_;
   platform::NamedMap<WebLabel> labels_;
@@ -127,6 +141,10 @@ class WebToolkit final : public platform::Toolkit {
   std::unique_ptr<WebTimer> timer_;
   WebOpenDialog dialog_;
   double nextTick_ = -1;
+  double now_ = 0;  // the page's clock at the last frame
+  WebAnnouncer announcer_;
+  std::span<const platform::FocusTakeover> takeovers_;
+  std::span<const std::string_view> focusWanted_;  // buttons to hand the focus to, in order
 };
 
 }  // namespace quelvar::web
