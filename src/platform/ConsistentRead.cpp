@@ -1,8 +1,9 @@
 // Reading one version of a file. Where Linux gives a read lease, no writer can open the file while
 // it is read: the reader waits a little for a writer that has it open to close it, and reads again
-// when one asked for the file meanwhile; a lease that held is enough. Where no lease can be had, a
-// reading is taken only when the file's size and times are the same after it as before and a
-// second reading gives the same bytes. Files the kernel makes up (/proc, /sys) are read once.
+// when one asked for the file meanwhile; on a local file system a lease that held is enough. Where
+// no lease can be had, or other machines may write the file too, a reading is taken only when the
+// file's size and times are the same after it as before and a second reading gives the same bytes.
+// Files the kernel makes up (/proc, /sys) are read once.
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -169,7 +170,8 @@ void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
   LeaseTaker leases(watch);
   for (int attempt = 0; attempt < kAttempts; ++attempt) {
     const std::unique_ptr<InputFile> file = open();
-    if (file->MadeByTheKernel()) {
+    const InputFile::Place place = file->Where();
+    if (place == InputFile::Place::kMadeByTheKernel) {
       read(*file);
       return;
     }
@@ -183,10 +185,11 @@ void ReadOneVersion(const std::function<std::unique_ptr<InputFile>()>& open,
       // A torn file can make the reader fail too; whether it did is known only below.
       failure = std::current_exception();
     }
-    // Under a lease that held, no writer had the file open or opened it: what was read is one
-    // version, and a second reading would tell nothing more.
-    const bool oneVersion = lease.Taken() ? lease.Kept() && file->State() == before
-                                          : HeldStill(*file, before, source, watch);
+    // Under a lease that held on a file of this machine's own, no writer had the file open or
+    // opened it: what was read is one version, and a second reading would tell nothing more.
+    const bool oneVersion = lease.Taken() && place == InputFile::Place::kLocal
+                                ? lease.Kept() && file->State() == before
+                                : HeldStill(*file, before, source, watch) && lease.Kept();
     if (oneVersion) {
       if (failure) std::rethrow_exception(failure);
       return;

@@ -27,6 +27,24 @@ bool FolderOfNameExists(const std::string& name) {
 // them: proc, sysfs, cgroup, cgroup2, debugfs, tracefs, securityfs.
 constexpr decltype(statfs::f_type) kKernelFileSystems[] = {
     0x9fa0, 0x62656572, 0x27e0eb, 0x63677270, 0x64626720, 0x74726163, 0x73636673};
+// The file systems that other machines (or user-space servers) write too: NFS, SMB, CIFS, SMB2,
+// Ceph, FUSE, AFS, 9P, Coda, NCP.
+constexpr decltype(statfs::f_type) kSharedFileSystems[] = {
+    0x6969,
+    0x517b,
+    static_cast<decltype(statfs::f_type)>(0xff534d42),
+    static_cast<decltype(statfs::f_type)>(0xfe534d42),
+    0x00c36400,
+    0x65735546,
+    0x5346414f,
+    0x01021997,
+    0x73757245,
+    0x564c};
+
+template <size_t N>
+bool IsOneOf(decltype(statfs::f_type) type, const decltype(statfs::f_type) (&types)[N]) {
+  return std::find(std::begin(types), std::end(types), type) != std::end(types);
+}
 
 bool IsRegularFile(int fd) {
   struct stat info {};
@@ -100,11 +118,12 @@ FileState InputFile::State() const {
           info.st_ctim.tv_sec, info.st_ctim.tv_nsec};
 }
 
-bool InputFile::MadeByTheKernel() const {
+InputFile::Place InputFile::Where() const {
   struct statfs info {};
-  if (sys::StatFileSystem(fd_, &info) != 0) return false;
-  return std::find(std::begin(kKernelFileSystems), std::end(kKernelFileSystems), info.f_type) !=
-         std::end(kKernelFileSystems);
+  // Where nothing can be told, the readings decide, as on a shared file system.
+  if (sys::StatFileSystem(fd_, &info) != 0) return Place::kShared;
+  if (IsOneOf(info.f_type, kKernelFileSystems)) return Place::kMadeByTheKernel;
+  return IsOneOf(info.f_type, kSharedFileSystems) ? Place::kShared : Place::kLocal;
 }
 
 InputFile::Lease InputFile::TakeLease() {

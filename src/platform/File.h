@@ -37,9 +37,12 @@ class InputFile final : public ByteSource {
   // Up to `size` bytes from `offset`, leaving the position of Read where it is.
   size_t ReadAt(char* buffer, size_t size, uint64_t offset);
   FileState State() const;
-  // Whether the file is one the kernel makes up as it is read (/proc, /sys): its size says
-  // nothing and two readings may differ without anyone writing it.
-  bool MadeByTheKernel() const;
+  // Where the file is: one the kernel makes up as it is read (/proc, /sys), whose size says
+  // nothing and whose two readings may differ without anyone writing it; one on a file system
+  // that other machines write too (NFS, SMB, FUSE...), where a lease keeps out only this
+  // machine's writers; or a file of this machine's own.
+  enum class Place { kMadeByTheKernel, kShared, kLocal };
+  Place Where() const;
 
   // A read lease (Linux): while it is held, another process that opens the file for writing waits
   // until it is given back, or until the kernel's lease-break time passes. Standard input is never
