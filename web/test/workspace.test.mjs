@@ -1,0 +1,200 @@
+// The workspace beside the form, in Debian's Chromium driven by puppeteer-core: a mistake typed in
+// the editor shows quelvar-run --check's finding at its line; Save then Run It runs the edited
+// program; New writes a trio that runs; the files outlive a reload; a link round-trips the files
+// and loads them, and a damaged one says so; the cases panel's verdicts are quelvar-run --cases's
+// on every example, and a case chosen loads its inputs.
+//   node workspace.test.mjs PAGE_FOLDER QUELVAR_RUN EXAMPLES_FOLDER
+// Prints "N passed, M failed" last; exits non-zero on any failure.
+import { execFileSync } from "node:child_process";
+import fs from "node:fs";
+import path from "node:path";
+import { serve, launch } from "./serve.mjs";
+
+const [folder, quelvarRun, examples] = process.argv.slice(2).map((a) => path.resolve(a));
+const { server, base } = await serve(folder);
+const browser = await launch();
+
+let passed = 0, failed = 0;
+function check(what, ok, detail) {
+  if (ok) { ++passed; } else { ++failed; console.log(`FAIL: ${what}${detail ? ": " + detail : ""}`); }
+}
+
+const scriptErrors = [];
+// Each part in a browser context of its own: its IndexedDB starts empty.
+async function open(query, context) {
+  const page = await (context ?? await browser.createBrowserContext()).newPage();
+  page.on("pageerror", (error) => scriptErrors.push(`${query.slice(0, 60)}: ${error.message}`));
+  await page.goto(base + query);
+  await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
+  return page;
+}
+const text = (page, selector) => page.$eval(selector, (el) => el.textContent);
+const rows = (page, list) => page.$$eval(`#${list} .row`, (els) => els.map((e) => e.textContent));
+const readFile = (page, name) => page.evaluate((n) =>
+  Module.FS.analyzePath(n).exists ? Module.FS.readFile(n, { encoding: "utf8" }) : null, name);
+const until = (page, test, ...args) => page.waitForFunction(test, { timeout: 30000 }, ...args);
+const findings = (page) => page.$$eval("#wsFindings li", (els) => els.map((e) => e.textContent));
+// The editor's text replaced as a user would: select all, then type.
+async function typeInEditor(page, role, typed) {
+  await page.click(`.wsTab[data-role="${role}"]`);
+  await page.click("#wsCode .cm-content");
+  await page.keyboard.down("Control");
+  await page.keyboard.press("a");
+  await page.keyboard.up("Control");
+  await page.keyboard.press("Backspace");
+  await page.keyboard.type(typed);
+}
+async function runIt(page) {
+  await page.click("#Button4");
+  await until(page, () => !document.getElementById("Button4").disabled);
+}
+
+try {
+  // A mistake typed: the finding names its line, as quelvar-run --check words it, and the editor
+  // marks that line.
+  let page = await open("?descriptor=multiply.rm");
+  check("the editor opens the loaded descriptor",
+        (await text(page, "#wsPath")) === "/examples/multiply.rm");
+  await typeInEditor(page, "program", "S(1)\nT(1,2\nJ(1,1,9)\n");
+  await until(page, () => document.querySelectorAll("#wsFindings li").length >= 2);
+  const typedProgram = "S(1)\r\nT(1,2\r\nJ(1,1,9)\r\n";
+  fs.mkdirSync("/tmp/quelvar-workspace-test", { recursive: true });
+  const scratch = fs.mkdtempSync("/tmp/quelvar-workspace-test/check-");
+  fs.copyFileSync(path.join(examples, "multiply.rm"), path.join(scratch, "multiply.rm"));
+  fs.copyFileSync(path.join(examples, "multiply-data.txt"), path.join(scratch, "multiply-data.txt"));
+  fs.writeFileSync(path.join(scratch, "multiply-program.txt"), typedProgram);
+  let native = "";
+  try {
+    execFileSync(quelvarRun, ["--check", "multiply.rm"], { cwd: scratch, encoding: "utf8" });
+  } catch (failure) { native = failure.stdout; }
+  check("the findings are quelvar-run --check's", (await findings(page)).join("\n") === native.trim(),
+        JSON.stringify([await findings(page), native]));
+  await until(page, () => document.querySelectorAll(".cm-lintRange-warning").length >= 1);
+  const marked = await page.$$eval(".cm-line", (lines) => lines
+      .map((l, i) => (l.querySelector(".cm-lintRange-warning") ? i + 1 : 0)).filter((i) => i > 0));
+  const nativeLines = [...native.matchAll(/^multiply-program\.txt:(\d+):/gm)].map((m) => Number(m[1]));
+  check("the editor marks the findings' lines", marked.join() === nativeLines.join(),
+        `${marked} vs ${nativeLines}`);
+  check("Z, S, T and J are coloured", (await page.$$eval("#wsCode .cm-line span", (spans) => spans
+      .filter((s) => /^[ZSTJ]$/.test(s.textContent) && getComputedStyle(s).color === "rgb(0, 51, 179)")
+      .length)) === 3);
+
+  // Save, then Run It: the form reads the edited program from the page's files.
+  await typeInEditor(page, "program", "S(1)\nS(1)\nT(1,3)\n");
+  await page.click("#wsSave");
+  check("Save writes the program as the file's lines end",
+        (await readFile(page, "/examples/multiply-program.txt")) === "S(1)\r\nS(1)\r\nT(1,3)\r\n");
+  await runIt(page);
+  await until(page, () => document.getElementById("Label3").textContent === "4");
+  check("Run It runs the saved program",
+        (await rows(page, "List1")).slice(0, 3).join("|") === "R1 -> 8|R2 -> 7|R3 -> 8",
+        (await rows(page, "List1")).join("|"));
+
+  // The files outlive a reload; Restore examples puts the bundled ones back, after asking.
+  await page.reload();
+  await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
+  check("a reload keeps the saved file",
+        (await readFile(page, "/examples/multiply-program.txt")) === "S(1)\r\nS(1)\r\nT(1,3)\r\n");
+  await page.click("#wsRestore");
+  await page.waitForSelector("#ask:not([hidden])");
+  await page.click("#askReplace");
+  await until(page, () => /as bundled/.test(document.getElementById("wsStatus").textContent));
+  check("Restore examples puts the bundled program back",
+        (await readFile(page, "/examples/multiply-program.txt")) ===
+        fs.readFileSync(path.join(examples, "multiply-program.txt"), "utf8"));
+  await page.reload();
+  await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
+  check("the restored example is kept across a reload",
+        (await readFile(page, "/examples/multiply-program.txt")) ===
+        fs.readFileSync(path.join(examples, "multiply-program.txt"), "utf8"));
+
+  // New: a trio that runs, loaded; it too outlives a reload.
+  await page.$eval("#wsNewName", (e) => { e.value = "mine"; });
+  await page.click("#wsNew");
+  await until(page, () => document.getElementById("Label10").textContent === "mine-program.txt");
+  await runIt(page);
+  await until(page, () => document.querySelector("#List1 .row")?.textContent === "R1 -> 7");
+  check("New writes a trio that runs", (await rows(page, "List1"))[0] === "R1 -> 7");
+  await page.reload();
+  await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
+  check("a reload keeps the new trio", (await readFile(page, "/examples/mine.rm")) !== null);
+  await page.close();
+
+  // A link: the three files and the cases file, compressed in the fragment; opened in another
+  // browser, it writes them and loads the descriptor.
+  page = await open("?descriptor=add.rm");
+  await typeInEditor(page, "program", "J(2,3,5)\nS(1)\nS(3)\nJ(1,1,1)\nZ(2)\n");
+  await page.click("#wsSave");
+  await page.click("#wsCopyLink");
+  await until(page, () => location.hash.startsWith("#quelvar=1."));
+  const link = await page.evaluate(() => location.href);
+  await page.close();
+  page = await open(link.slice(base.length));
+  check("a link writes the program", (await readFile(page, "/links/add-program.txt")) ===
+        "J(2,3,5)\r\nS(1)\r\nS(3)\r\nJ(1,1,1)\r\nZ(2)\r\n");
+  check("a link brings the cases file", (await readFile(page, "/links/add.cases")) ===
+        fs.readFileSync(path.join(examples, "add.cases"), "utf8"));
+  check("a link loads its descriptor", (await text(page, "#Label10")) === "add-program.txt" &&
+        (await page.$$eval("#List2 .row", (els) => els.length)) >= 5);
+  check("a link opens the editor on its descriptor", (await text(page, "#wsPath")) === "/links/add.rm");
+  // The same link again, where one of its files has changed since: it asks before replacing it.
+  await typeInEditor(page, "program", "S(1)\n");
+  await page.click("#wsSave");
+  await page.reload();
+  await page.waitForSelector("#ask:not([hidden])", { timeout: 60000 });
+  check("a link asks before it replaces a file",
+        /add-program.txt is already in \/links/.test(await text(page, "#askText")));
+  await page.click("#askKeep");
+  await page.waitForSelector("body[data-workspace='1']");
+  check("Keep keeps the changed file", (await readFile(page, "/links/add-program.txt")) === "S(1)\r\n");
+  await page.close();
+  page = await open("#quelvar=1.bm90IGEgbGluaw");
+  check("a damaged link says so", !(await page.$eval("#box", (b) => b.hidden)) &&
+        /This link cannot be read/.test(await text(page, "#boxText")));
+  await page.close();
+
+  // Cases: every example's verdicts are quelvar-run --cases's, case by case.
+  page = await open("");
+  for (const cases of fs.readdirSync(examples).filter((n) => n.endsWith(".cases")).sort()) {
+    const descriptor = cases.replace(/\.cases$/, ".rm");
+    let out = "";
+    try {
+      out = execFileSync(quelvarRun, ["--cases", cases, descriptor], { cwd: examples, encoding: "utf8" });
+    } catch (failure) { out = failure.stdout; }
+    await page.evaluate(() => { document.getElementById("wsSummary").textContent = ""; });
+    await page.evaluate((d) => { call("quelvar_load", d); }, "/examples/" + descriptor);
+    await page.click("#wsEditLoaded");
+    await page.click("#wsCheck");
+    await until(page, () => document.getElementById("wsSummary").textContent !== "");
+    const shown = await page.$$eval("#wsVerdicts tbody tr", (trs) =>
+        trs.map((tr) => `case ${tr.cells[0].textContent}: ${tr.cells[4].textContent}`));
+    shown.push(await text(page, "#wsSummary"));
+    check(`${cases}: the verdicts are quelvar-run --cases's`, shown.join("\n") === out.trim(),
+          JSON.stringify([shown, out]));
+  }
+
+  // A failing case, chosen, loads its inputs as the data form, ready to step.
+  await page.evaluate(() => { call("quelvar_load", "/examples/add.rm"); });
+  await page.click("#wsEditLoaded");
+  await typeInEditor(page, "program", "J(2,3,5)\nS(1)\nS(1)\nS(3)\nJ(1,1,1)\n");
+  await page.click("#wsSave");
+  await page.click("#wsCheck");
+  await until(page, () => document.querySelector("#wsVerdicts tr.fail") !== null);
+  const failing = await page.$eval("#wsVerdicts tr.fail", (tr) => tr.cells[1].textContent);
+  await page.click("#wsVerdicts tr.fail");
+  await until(page, () => document.querySelectorAll("#List1 .row").length >= 3);
+  const values = failing.split(",").map(Number);
+  check("a failing case loads its inputs", (await rows(page, "List1")).slice(0, values.length).join("|") ===
+        values.map((v, i) => `R${i + 1} -> ${v}`).join("|"), `${failing}: ${await rows(page, "List1")}`);
+  check("the chosen case runs the module's program",
+        (await page.$$eval("#List2 .row", (els) => els.map((e) => e.textContent)))[2] === "S(1)");
+  await page.close();
+} catch (error) {
+  check("the test ran to its end", false, error.stack);
+} finally {
+  check("no script error", scriptErrors.length === 0, scriptErrors.join("\n"));
+  await browser.close();
+  server.close();
+}
+console.log(`${passed} passed, ${failed} failed`);
+process.exit(failed === 0 ? 0 : 1);
