@@ -2,7 +2,8 @@
 // the editor shows quelvar-run --check's finding at its line; Save then Run It runs the edited
 // program; New writes a trio that runs; the files outlive a reload; a link round-trips the files
 // and loads them, and a damaged one says so; the cases panel's verdicts are quelvar-run --cases's
-// on every example, and a case chosen loads its inputs.
+// on every example, and a case chosen loads its inputs; going to line count K is K presses of Next;
+// after one visit the page starts offline.
 //   node workspace.test.mjs PAGE_FOLDER QUELVAR_RUN EXAMPLES_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
 import { execFileSync } from "node:child_process";
@@ -188,6 +189,55 @@ try {
         values.map((v, i) => `R${i + 1} -> ${v}`).join("|"), `${failing}: ${await rows(page, "List1")}`);
   check("the chosen case runs the module's program",
         (await page.$$eval("#List2 .row", (els) => els.map((e) => e.textContent)))[2] === "S(1)");
+  await page.close();
+
+  // Go to line count K leaves the form as Step Or Run and K presses of Next do.
+  page = await open("?descriptor=multiply.rm");
+  const state = (p) => p.evaluate(() => ({
+    registers: [...document.querySelectorAll("#List1 .row")].map((e) => e.textContent).join("|"),
+    index: document.getElementById("Label3").textContent,
+    frame: [...document.querySelectorAll("#List2 .row")]
+      .filter((e) => e.style.borderColor === "rgb(0, 0, 255)").map((e) => e.dataset.row).join(),
+    buttons: ["Button4", "Button7", "Button8"].map((b) => document.getElementById(b).disabled).join(),
+  }));
+  const settled = () => new Promise((resolve) => setTimeout(resolve, 50));
+  for (const k of [0, 1, 37, 205, 300]) {
+    await page.keyboard.down("Shift");
+    await page.keyboard.press("F9");
+    await page.keyboard.up("Shift");
+    for (let n = 0; n < k && !(await page.$eval("#Button8", (b) => b.disabled)); ++n) {
+      await page.click("#Button8");
+    }
+    await settled();
+    const pressed = await state(page);
+    await page.$eval("#wsGotoCount", (e, k) => { e.value = String(k); }, k);
+    await page.click("#wsGotoButton");
+    await settled();
+    const went = await state(page);
+    check(`go to ${k} is ${k} presses of Next`, JSON.stringify(went) === JSON.stringify(pressed),
+          JSON.stringify([went, pressed]));
+  }
+  await page.$eval("#wsGotoCount", (e) => { e.value = "38"; });
+  await page.click("#wsGotoBack");
+  check("one step back is a line count one less", (await page.$eval("#wsGotoCount", (e) => e.value)) === "37");
+  await page.close();
+
+  // Offline: after one visit the page starts with its server gone and the browser offline.
+  const own = await serve(folder);
+  page = await (await browser.createBrowserContext()).newPage();
+  page.on("pageerror", (error) => scriptErrors.push(`offline: ${error.message}`));
+  await page.goto(own.base);
+  await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await until(page, () => navigator.serviceWorker.controller !== null);
+  own.server.close();
+  own.server.closeAllConnections();
+  await page.setOfflineMode(true);
+  await page.reload();
+  await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
+  check("offline, the page starts from its cache", (await text(page, "#Button6")) === "Load Progrtam");
+  await page.evaluate(() => { call("quelvar_load", "/examples/multiply.rm"); });
+  check("offline, the examples load", (await text(page, "#Label10")) === "multiply-program.txt");
   await page.close();
 } catch (error) {
   check("the test ran to its end", false, error.stack);

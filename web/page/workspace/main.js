@@ -199,9 +199,23 @@ function loadCase(row) {
   say(`Case ${row.number} loaded: ${row.inputs}. Step it with Step Or Run and Next.`);
 }
 
+// Go to line count K: the form as Step Or Run and K presses of Next leave it. One step back is
+// K - 1, run again from the start.
+function goTo(k) {
+  if (!Number.isSafeInteger(k) || k < 0) { say("A line count is a whole number from 0."); return; }
+  const executed = Module._quelvar_go_to(k);
+  $("wsGotoCount").value = String(executed);
+  say(executed < k ? `The run stopped after ${executed} lines, the index at ${$("Label3").textContent}.`
+                   : `${executed} lines executed; line ${$("Label3").textContent} is next.`);
+}
+
 function start() {
   const host = $("workspace");
   if (location.protocol === "file:") return;
+  // Offline after one visit, where the browser allows it (over HTTPS, or on this computer).
+  if ("serviceWorker" in navigator && window.isSecureContext) {
+    navigator.serviceWorker.register("sw.js").catch(() => {});
+  }
   startFolder = Module.FS.cwd();
   buildPanel(host, ROLES);
   host.hidden = false;
@@ -219,6 +233,8 @@ function start() {
   $("wsRestore").addEventListener("click", restore);
   $("wsCopyLink").addEventListener("click", copyLink);
   $("wsCheck").addEventListener("click", check);
+  $("wsGotoButton").addEventListener("click", () => goTo(Number($("wsGotoCount").value)));
+  $("wsGotoBack").addEventListener("click", () => goTo(Math.max(0, Number($("wsGotoCount").value) - 1)));
   // Keys typed in the workspace are its own; the function keys still reach the form.
   host.addEventListener("keydown", (event) => {
     if (!/^F\d+$/.test(event.key)) event.stopPropagation();

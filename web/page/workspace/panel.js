@@ -32,5 +32,15 @@ export function buildPanel(host, roles) {
     <thead><tr><th scope="col">Case</th><th scope="col">Inputs</th><th scope="col">Expected</th><th scope="col">Got</th><th scope="col">Verdict</th></tr></thead>
     <tbody></tbody>
   </table>
+</section>
+<section id="wsGoto" aria-labelledby="wsGotoTitle">
+  <h2 id="wsGotoTitle">Go to line count</h2>
+  <div class="wsBar">
+    <label>Lines executed <input id="wsGotoCount" type="number" min="0" step="1" value="0"></label>
+    ${button("wsGotoButton", "Go")}
+    ${button("wsGotoBack", "One step back")}
+  </div>
+  <p class="wsNote">Runs the loaded program again from its first line, as Step Or Run and that
+  many presses of Next would, then steps on from there with Next.</p>
 </section>`;
 }
