@@ -3,11 +3,13 @@
 // program; New writes a trio that runs; the files outlive a reload; a link round-trips the files
 // and loads them, and a damaged one says so; the cases panel's verdicts are quelvar-run --cases's
 // on every example, and a case chosen loads its inputs; going to line count K is K presses of Next;
-// after one visit the page starts offline.
+// the panels stand beside the form or under it, and axe-core finds nothing in them; after one
+// visit the page starts offline.
 //   node workspace.test.mjs PAGE_FOLDER QUELVAR_RUN EXAMPLES_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
 import { execFileSync } from "node:child_process";
 import fs from "node:fs";
+import { createRequire } from "node:module";
 import path from "node:path";
 import { serve, launch } from "./serve.mjs";
 
@@ -220,6 +222,33 @@ try {
   await page.$eval("#wsGotoCount", (e) => { e.value = "38"; });
   await page.click("#wsGotoBack");
   check("one step back is a line count one less", (await page.$eval("#wsGotoCount", (e) => e.value)) === "37");
+  await page.close();
+
+  // The panels beside the form on a wide page and under it on a narrow one; the form keeps its
+  // geometry. axe-core finds nothing to report in the panels, their findings and verdicts shown.
+  page = await open("?descriptor=add.rm");
+  const boxes = () => page.evaluate(() => Object.fromEntries(["window", "form", "workspace"]
+      .map((id) => [id, document.getElementById(id).getBoundingClientRect().toJSON()])));
+  await page.setViewport({ width: 1400, height: 900 });
+  let at = await boxes();
+  check("on a wide page the panels stand beside the form",
+        at.workspace.left >= at.window.right && at.workspace.top < at.window.bottom, JSON.stringify(at));
+  check("the form keeps its size beside the panels", at.form.width === 649 && at.form.height === 341);
+  await page.setViewport({ width: 800, height: 900 });
+  at = await boxes();
+  check("on a narrow page the panels go under the form", at.workspace.top >= at.window.bottom,
+        JSON.stringify(at));
+  check("the form keeps its size above the panels", at.form.width === 649 && at.form.height === 341);
+  await typeInEditor(page, "program", "J(2,3,5)\nS(1)\nS(3)\nJ(1,1,1\n");
+  await until(page, () => document.querySelectorAll("#wsFindings li").length >= 1);
+  await page.click("#wsCheck");
+  await until(page, () => document.querySelector("#wsVerdicts tbody tr") !== null);
+  const axe = createRequire(import.meta.url).resolve("axe-core/axe.min.js");
+  await page.addScriptTag({ path: axe });
+  const violations = await page.evaluate(async () =>
+    (await axe.run(document.getElementById("workspace"))).violations
+      .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(" ")).join(", ")}`));
+  check("axe-core finds no violation in the panels", violations.length === 0, violations.join("\n"));
   await page.close();
 
   // Offline: after one visit the page starts with its server gone and the browser offline.
