@@ -11,6 +11,7 @@ import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import { createRequire } from "node:module";
 import path from "node:path";
+import zlib from "node:zlib";
 import { serve, launch } from "./serve.mjs";
 
 const [folder, quelvarRun, examples] = process.argv.slice(2).map((a) => path.resolve(a));
@@ -151,10 +152,20 @@ try {
   await page.waitForSelector("body[data-workspace='1']");
   check("Keep keeps the changed file", (await readFile(page, "/links/add-program.txt")) === "S(1)\r\n");
   await page.close();
-  page = await open("#quelvar=1.bm90IGEgbGluaw");
-  check("a damaged link says so", !(await page.$eval("#box", (b) => b.hidden)) &&
-        /This link cannot be read/.test(await text(page, "#boxText")));
-  await page.close();
+  // Links that cannot be read: damaged, inflating past 64 MB, naming a file in another folder.
+  const fragment = (json) => "#quelvar=1." + zlib.deflateRawSync(Buffer.from(json)).toString("base64url");
+  const unread = [
+    ["damaged", "#quelvar=1.bm90IGEgbGluaw"],
+    ["of 65 MB", fragment(JSON.stringify({ d: "a.rm", f: [["a.rm", "x".repeat(65 << 20)]] }))],
+    ["naming another folder", fragment(JSON.stringify({ d: "a.rm", f: [["a.rm", ""], ["../x.txt", ""]] }))],
+  ];
+  for (const [what, hash] of unread) {
+    page = await open(hash);
+    check(`a link ${what} says it cannot be read`, !(await page.$eval("#box", (b) => b.hidden)) &&
+          /This link cannot be read/.test(await text(page, "#boxText")), await text(page, "#boxText"));
+    check(`a link ${what} writes nothing`, (await page.evaluate(() => Module.FS.analyzePath("/links").exists)) === false);
+    await page.close();
+  }
 
   // Cases: every example's verdicts are quelvar-run --cases's, case by case.
   page = await open("");

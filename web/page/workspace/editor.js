@@ -23,9 +23,8 @@ const SCRATCH = "/tmp/quelvar-check";
 export const casesPath = (descriptor) => descriptor.replace(/(\.rm)?$/i, ".cases");
 
 export class Editor {
-  constructor(host, { onFindings, onChange }) {
+  constructor(host, onFindings) {
     this.onFindings = onFindings;
-    this.onChange = onChange;
     this.files = null;  // role -> { path, name, state, saved, ...file }
     this.shown = "program";
     this.view = new EditorView({ parent: host });
@@ -57,7 +56,6 @@ export class Editor {
         history(),
         keymap.of([...defaultKeymap, ...historyKeymap]),
         EditorView.contentAttributes.of({ "aria-label": label + " text" }),
-        EditorView.updateListener.of((update) => { if (update.docChanged) this.onChange(); }),
         role === "program" ? programLanguage : [],
         role === "cases" ? [] : [lintGutter(), linter((view) => this.lint(role, view), { delay: 250 })],
       ],

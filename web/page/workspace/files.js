@@ -70,14 +70,14 @@ export function takeBundled() { bundled = snapshot(); }
 
 // Keeps every file of the page's folders that is not a bundled example as it was bundled, the
 // uploads of the Open dialog included; called by the workspace whenever it writes a file. One
-// at a time, in order.
+// at a time, in order; resolves to false when the browser would not keep them.
 let keeping = Promise.resolve();
 export function keep() {
   const files = [...snapshot()].filter(([path, bytes]) => !bundled.has(path) || !same(bundled.get(path), bytes));
   keeping = keeping.then(() => transaction("readwrite", (s) => {
     s.clear();
     for (const [path, bytes] of files) s.put(bytes, path);
-  }));
+  })).then(() => true, () => false);
   return keeping;
 }
 

@@ -27,6 +27,13 @@ Module.onRuntimeInitialized = () => {
 };
 
 function say(text) { $("wsStatus").textContent = text; }
+// Keeps the page's files in the browser; says so when it would not (a private window may refuse).
+async function keep() {
+  if (!await files.keep()) {
+    box("This browser did not keep the page's files: they last until the page is closed. " +
+        "Download keeps them on the computer.");
+  }
+}
 function box(text) { QuelvarPage.showBox(document.title, text, true); }
 function load(descriptor) { call("quelvar_load", descriptor); }
 
@@ -69,8 +76,11 @@ async function mayWrite(entries, folder) {
   const taken = entries.filter(([path, bytes]) => files.exists(path) && !same(files.read(path), bytes))
     .map(([path]) => files.baseName(path));
   if (taken.length === 0) return true;
-  return askReplace(taken.length === 1 ? `${taken[0]} is already in ${folder}. Replace it?`
+  const focused = document.activeElement;
+  const replace = await askReplace(taken.length === 1 ? `${taken[0]} is already in ${folder}. Replace it?`
       : `${taken.length} files are already in ${folder}: ${taken.join(", ")}. Replace them?`);
+  focused?.focus();
+  return replace;
 }
 
 // "New": a trio that runs, NAME.rm with NAME-data.txt and NAME-program.txt, in the folder of the
@@ -90,7 +100,7 @@ async function newTrio() {
   ].map(([n, bytes]) => [files.joined(folder, n), bytes]);
   if (!await mayWrite(trio, folder)) return;
   for (const [path, bytes] of trio) files.write(path, bytes);
-  await files.keep();
+  await keep();
   load(trio[0][0]);
   edit(trio[0][0]);
   say(`${name}.rm written to ${folder} and loaded.`);
@@ -99,7 +109,7 @@ async function newTrio() {
 function save() {
   const written = editor.save();
   $("wsPath").textContent = editor.path("descriptor");
-  files.keep();
+  keep();
   editor.relint();
   say(written.length === 0 ? "Nothing to save." : "Saved " + written.join(", ") + ".");
 }
@@ -119,7 +129,7 @@ async function restore() {
   if (!await askReplace(`${changed.length} examples have changed: ${changed.map(files.baseName).join(", ")}. ` +
                         "Put them back as bundled?")) return;
   files.restoreExamples();
-  await files.keep();
+  await keep();
   if (editor.files) edit(editor.path("descriptor"));
   say("The examples are back as bundled.");
 }
@@ -155,7 +165,7 @@ async function openLink() {
   const paths = found.files.map(([name, bytes]) => [files.joined(folder, name), bytes]);
   const replace = await mayWrite(paths, folder);
   for (const [path, bytes] of paths) if (replace || !files.exists(path)) files.write(path, bytes);
-  await files.keep();
+  await keep();
   const descriptor = files.joined(folder, found.descriptor);
   load(descriptor);
   edit(descriptor);
@@ -219,7 +229,7 @@ function start() {
   startFolder = Module.FS.cwd();
   buildPanel(host, ROLES);
   host.hidden = false;
-  editor = new Editor($("wsCode"), { onFindings: showFindings, onChange: () => {} });
+  editor = new Editor($("wsCode"), showFindings);
   for (const tab of document.querySelectorAll(".wsTab")) {
     tab.addEventListener("click", () => showRole(tab.dataset.role));
   }
