@@ -167,8 +167,16 @@ try {
     await page.close();
   }
 
-  // Cases: every example's verdicts are quelvar-run --cases's, case by case.
+  // The editor follows a load through the Open dialog while it holds no unsaved change.
   page = await open("");
+  await page.keyboard.press("F3");
+  await page.waitForSelector("#open:not([hidden])");
+  await page.$eval("#openName", (e) => { e.value = "divide.rm"; });
+  await page.click("#openOk");
+  await until(page, () => document.getElementById("wsPath").textContent === "/examples/divide.rm");
+  check("the editor follows the form's load", (await text(page, "#wsCode .cm-content")).startsWith("Z(5)J(5,2,7)"));
+
+  // Cases: every example's verdicts are quelvar-run --cases's, case by case.
   for (const cases of fs.readdirSync(examples).filter((n) => n.endsWith(".cases")).sort()) {
     const descriptor = cases.replace(/\.cases$/, ".rm");
     let out = "";

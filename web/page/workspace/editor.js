@@ -39,8 +39,8 @@ export class Editor {
     files.program = { ...openFile(resolved(path, names.program)), name: names.program };
     files.cases = { ...openFile(casesPath(path)), name: baseName(casesPath(path)) };
     for (const role in files) {
-      files[role].saved = files[role].text;
       files[role].state = this.stateFor(role, files[role].text);
+      files[role].saved = files[role].state.doc.toString();  // its lines end in LF, as typed ones
     }
     this.files = files;
     this.view.setState(files[this.shown].state);
