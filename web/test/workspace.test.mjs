@@ -1,10 +1,11 @@
 // The workspace beside the form, in Debian's Chromium driven by puppeteer-core: a mistake typed in
 // the editor shows quelvar-run --check's finding at its line; Save then Run It runs the edited
-// program; New writes a trio that runs; the files outlive a reload; a link round-trips the files
-// and loads them, and a damaged one says so; the cases panel's verdicts are quelvar-run --cases's
-// on every example, and a case chosen loads its inputs; going to line count K is K presses of Next;
-// the panels stand beside the form or under it, and axe-core finds nothing in them; after one
-// visit the page starts offline.
+// program; Download zips the files; New writes a trio that runs; the files outlive a reload; a
+// link round-trips the files and loads them, and one that cannot be read says so; the editor
+// follows the form's loads; the cases panel's verdicts are quelvar-run --cases's on every example,
+// and a case chosen loads its inputs; going to line count K is K presses of Next; the panels stand
+// beside the form or under it, and axe-core finds nothing in them; after one visit the page
+// starts offline.
 //   node workspace.test.mjs PAGE_FOLDER QUELVAR_RUN EXAMPLES_FOLDER
 // Prints "N passed, M failed" last; exits non-zero on any failure.
 import { execFileSync } from "node:child_process";
@@ -47,6 +48,19 @@ async function typeInEditor(page, role, typed) {
   await page.keyboard.up("Control");
   await page.keyboard.press("Backspace");
   await page.keyboard.type(typed);
+}
+// A zip's files by name, read from their local headers.
+function unzipped(zip) {
+  const files = new Map();
+  for (let at = 0; zip.readUInt32LE(at) === 0x04034b50;) {
+    const method = zip.readUInt16LE(at + 8), size = zip.readUInt32LE(at + 18);
+    const nameLength = zip.readUInt16LE(at + 26), extra = zip.readUInt16LE(at + 28);
+    const name = zip.toString("utf8", at + 30, at + 30 + nameLength);
+    const data = zip.subarray(at + 30 + nameLength + extra, at + 30 + nameLength + extra + size);
+    files.set(name, (method === 8 ? zlib.inflateRawSync(data) : data).toString("latin1"));
+    at += 30 + nameLength + extra + size;
+  }
+  return files;
 }
 async function runIt(page) {
   await page.click("#Button4");
@@ -93,6 +107,20 @@ try {
   check("Run It runs the saved program",
         (await rows(page, "List1")).slice(0, 3).join("|") === "R1 -> 8|R2 -> 7|R3 -> 8",
         (await rows(page, "List1")).join("|"));
+
+  // Download: the page's folders as a zip, the saved program in it as saved.
+  const downloads = fs.mkdtempSync("/tmp/quelvar-workspace-test/download-");
+  const cdp = await browser.target().createCDPSession();
+  await cdp.send("Browser.setDownloadBehavior", { behavior: "allow", downloadPath: downloads,
+                                                  browserContextId: page.browserContext().id });
+  await page.click("#wsDownload");
+  const zipPath = path.join(downloads, "quelvar-files.zip");
+  for (let waited = 0; !fs.existsSync(zipPath) && waited < 30000; waited += 100) {
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  const zipped = unzipped(fs.readFileSync(zipPath));
+  check("Download zips the page's files", zipped.get("examples/multiply-program.txt") ===
+        "S(1)\r\nS(1)\r\nT(1,3)\r\n" && zipped.has("examples/add.cases"), [...zipped.keys()].join());
 
   // The files outlive a reload; Restore examples puts the bundled ones back, after asking.
   await page.reload();
