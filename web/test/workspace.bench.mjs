@@ -27,9 +27,10 @@ fs.writeFileSync(path.join(scratch, "bench.cases"), casesText);
 const nativeTimes = [], nativeCpu = [];
 for (let r = 0; r < rounds; ++r) {
   const start = process.hrtime.bigint();
-  const { stderr } = spawnSync("bash", ["-c",
+  const { stderr, status } = spawnSync("bash", ["-c",
       'TIMEFORMAT="%3U %3S"; time "$0" --cases bench.cases multiply.rm > /dev/null', quelvarRun],
       { cwd: scratch, encoding: "utf8" });
+  if (status !== 0) throw new Error(`${quelvarRun} failed (${status}): ${stderr}`);
   nativeTimes.push(Number(process.hrtime.bigint() - start) / 1e6);
   const [user, system] = stderr.trim().split("\n").pop().split(" ").map(Number);
   nativeCpu.push((user + system) * 1000);
@@ -68,6 +69,7 @@ try {
     wasmCpu.push((await cpu()) - before);
     wasmTimes.push(run.time);
     lines = run.lines;
+    if (lines !== cases * 16010002) throw new Error(`the page ran ${lines} lines`);
   }
   const rate = (ms) => (lines / (ms / 1000) / 1e6).toFixed(0) + " M lines/s";
   const line = (what, wall, cpuMs) => console.log(`  ${what}: wall ${wall.toFixed(1)} ms (${rate(wall)}), ` +
