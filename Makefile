@@ -67,9 +67,11 @@ build-fuzz: deps
 	cmake --build $(FUZZ_BUILD)
 
 # The browser edition: the page in $(WEB_BUILD)/page, and the form's test tables to run under node;
-# its browser test's puppeteer-core comes from npm, as web/test/package-lock.json pins it.
+# its browser test's puppeteer-core comes from npm, as web/test/package-lock.json pins it, and
+# the workspace's CodeMirror, fflate and esbuild as web/page/package-lock.json does.
 build-web: deps
 	cd web/test && npm ci --no-audit --no-fund --loglevel=error
+	cd web/page && npm ci --no-audit --no-fund --loglevel=error
 	emcmake cmake -S . -B $(WEB_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(WEB_BUILD)
 

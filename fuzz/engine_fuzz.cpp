@@ -1,17 +1,20 @@
 // The decoded engine against the ticks, on random programs: lines of every kind, odd ones
 // included, registers 0, negative and beyond the data form, jumps anywhere, values that wrap, and
 // line limits. Both paths must leave the same snapshot: registers, scratch registers, index, line
-// count, outcome, displays, buttons and frame.
+// count, outcome, displays, buttons and frame. Going to line count K, the engine's other use, must
+// leave what K presses of Next leave.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
 #include "support/RunSnapshot.h"
+#include "support/StepSnapshot.h"
 
 namespace {
 
@@ -107,6 +110,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!(decoded == ticks)) {
     std::fprintf(stderr, "program:\n%s\ndecoded: %s\nticks: %s\n", program.c_str(),
                  decoded.Describe().c_str(), ticks.Describe().c_str());
+    std::abort();
+  }
+  // Each press of Next redraws: a few hundred keep the target fast.
+  const uint64_t k = std::min<uint64_t>(maxLines, 400);
+  const quelvar::test::RunSnapshot wentTo = quelvar::test::Stepped(descriptor, k, true);
+  const quelvar::test::RunSnapshot pressed = quelvar::test::Stepped(descriptor, k, false);
+  if (!(wentTo == pressed)) {
+    std::fprintf(stderr, "program:\n%s\ngo to %llu: %s\nnext: %s\n", program.c_str(),
+                 static_cast<unsigned long long>(k), wentTo.Describe().c_str(),
+                 pressed.Describe().c_str());
     std::abort();
   }
   return 0;

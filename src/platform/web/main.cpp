@@ -8,6 +8,7 @@
 
 #include "form/MainForm.h"
 #include "platform/web/WebToolkit.h"
+#include "runner/GoTo.h"
 
 namespace {
 
@@ -85,6 +86,16 @@ EMSCRIPTEN_KEEPALIVE void quelvar_select(const char* list, int size, int row) {
 
 EMSCRIPTEN_KEEPALIVE const char* quelvar_file_name() {
   return App().form.OpenDialog1->FileName.c_str();
+}
+
+// Go to line count K, from the workspace beside the form; returns the lines executed.
+EMSCRIPTEN_KEEPALIVE double quelvar_go_to(double k) {
+  uint64_t executed = 0;
+  Handle([&] {
+    App().toolkit.Dispatch(
+        [&] { executed = quelvar::GoToLineCount(App().form, static_cast<uint64_t>(k)); });
+  });
+  return static_cast<double>(executed);
 }
 
 }  // extern "C"
