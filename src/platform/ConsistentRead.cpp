@@ -83,7 +83,7 @@ class DigestingSource final : public ByteSource {
   }
   // What the reader left unread, so that the digest covers the whole file.
   void ReadRest() {
-    const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
+    const std::unique_ptr<char[]> buffer(new char[kChunk]);  // not zero-filled
     while (Read(buffer.get(), kChunk) != 0) {
     }
   }
@@ -97,7 +97,7 @@ class DigestingSource final : public ByteSource {
 
 Digest DigestOf(InputFile& file, BusyWatch& watch) {
   Digest digest;
-  const auto buffer = std::make_unique_for_overwrite<char[]>(kChunk);
+  const std::unique_ptr<char[]> buffer(new char[kChunk]);  // not zero-filled
   for (;;) {
     watch.Check();
     const size_t got = file.ReadAt(buffer.get(), kChunk, digest.bytes);

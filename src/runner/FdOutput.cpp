@@ -11,7 +11,7 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-FdOutput::FdOutput(int fd) : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {
+FdOutput::FdOutput(int fd) : fd_(fd), buffer_(new char[kBufferSize]) {
   setp(buffer_.get(), buffer_.get() + kBufferSize);
 }
 

@@ -1,8 +1,8 @@
 #include "text/ProgramText.h"
 
+#include <memory>
 #include <new>
 #include <stdexcept>
-#include <memory>
 
 namespace quelvar {
 
@@ -67,7 +67,7 @@ void SplitProgramText(std::string_view text, const LineSink& line) {
 void SplitProgramText(ByteSource& source, const LineSink& line) {
   ProgramTextSplitter splitter(line);
   constexpr size_t kPiece = 64 * 1024;
-  const auto buffer = std::make_unique_for_overwrite<char[]>(kPiece);
+  const std::unique_ptr<char[]> buffer(new char[kPiece]);  // not zero-filled
   for (;;) {
     const size_t got = source.Read(buffer.get(), kPiece);
     if (got == 0) break;

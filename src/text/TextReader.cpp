@@ -21,7 +21,7 @@ bool IsBlank(int byte) {
 
 }  // namespace
 
-TextReader::TextReader(ByteSource& source) : source_(source), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {}
+TextReader::TextReader(ByteSource& source) : source_(source), buffer_(new char[kBufferSize]) {}
 
 int TextReader::Peek() {
   if (pos_ == filled_) {
