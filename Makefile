@@ -12,11 +12,13 @@ RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-js
 # (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser, chromium runs the
 # page in its test (with puppeteer-core from npm). graphviz reads the flow diagrams back.
 # at-spi2-core, python3-pyatspi, dbus and openbox let the accessibility test read the real window
-# as a screen reader does.
+# as a screen reader does; qt6ct and qt6-gtk-platformtheme give it dark palettes to measure the
+# frame's contrast on.
 TEST_PACKAGES := libgtest-dev libbenchmark-dev \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
-  emscripten chromium graphviz at-spi2-core python3-pyatspi dbus openbox
+  emscripten chromium graphviz at-spi2-core python3-pyatspi dbus openbox \
+  qt6ct qt6-gtk-platformtheme
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan
