@@ -12,8 +12,10 @@ RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-js
 # (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser, chromium runs the
 # page in its test (with puppeteer-core from npm). graphviz reads the flow diagrams back.
 # at-spi2-core, python3-pyatspi, dbus and openbox let the accessibility test read the real window
-# as a screen reader does.
-TEST_PACKAGES := libgtest-dev libbenchmark-dev \
+# as a screen reader does. python3-junitparser and python3-jsonschema read quelvar-run's JUnit XML
+# and check its Gradescope and PrairieLearn results against their schemas (tap-parser, for its
+# TAP, comes from npm, as tests/formats/package-lock.json pins it).
+TEST_PACKAGES := libgtest-dev libbenchmark-dev python3-junitparser python3-jsonschema \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
   emscripten chromium graphviz at-spi2-core python3-pyatspi dbus openbox
@@ -78,6 +80,7 @@ web: build-web
 # Every test, in the normal build and again under AddressSanitizer and UBSan; then each fuzz
 # target for a few seconds over its corpus; then the form's tables in the wasm build.
 test: build build-asan build-fuzz build-web
+	cd tests/formats && npm ci --no-audit --no-fund --loglevel=error
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)

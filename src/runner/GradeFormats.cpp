@@ -351,7 +351,10 @@ void Count(Totals& totals, const CaseResult& r) {
   totals.customPoints = totals.customPoints || r.c.points != 1;
   totals.lines += r.lines;
   totals.wrapped = totals.wrapped || r.wrapped;
-  if (!r.pass && totals.firstFailure.empty()) totals.firstFailure = r.title + ": " + FailLine(r);
+  if (!r.pass && totals.firstFailure.empty()) {
+    // Against a model a case is named by its inputs, which the line shows anyway.
+    totals.firstFailure = (r.title == r.c.values ? "" : r.title + ": ") + FailLine(r);
+  }
 }
 
 std::unique_ptr<GradeReport> MakeReport(Format format, std::ostream& out, bool nested,

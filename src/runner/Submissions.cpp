@@ -27,6 +27,13 @@
 namespace quelvar::runner {
 namespace {
 
+// A descriptor to grade: as the user names it, and its absolute path, made before any load moves
+// the working directory.
+struct Submission {
+  std::string shown;
+  std::string path;
+};
+
 // One submission's grading as the summary shows it, and its report in the chosen format.
 struct Graded {
   std::string name;
@@ -40,14 +47,14 @@ CaseError NoCase(const std::string& shown) {
 
 // Grades the submission `given` (a descriptor as the user names it, or empty with --program),
 // writing its report to `out`.
-Totals GradeOne(const Options& base, const std::string& given, GradeReport& report,
+Totals GradeOne(const Options& base, const Submission& submission, GradeReport& report,
                 std::ostream* trace, const std::string& title) {
   const auto start = std::chrono::steady_clock::now();
+  const std::string& given = submission.shown;
   Options options = base;
   options.submissions.clear();
   options.descriptorAsGiven = given;
-  options.descriptor =
-      given.empty() ? std::string() : std::filesystem::absolute(given).lexically_normal().string();
+  options.descriptor = submission.path;
   if (options.reference) options.registers = std::string();  // a data form of its own each run
   Totals totals;
   const auto finish = [&] {
@@ -201,7 +208,7 @@ struct Child {
 
 // In the child: grades, sends the totals and the report down `fd`, and leaves without running
 // the parent's destructors or flushing its buffers.
-[[noreturn]] void GradeInChild(const Options& options, const std::string& given, int fd,
+[[noreturn]] void GradeInChild(const Options& options, const Submission& given, int fd,
                                const std::string& title) {
   int status = 0;
   try {
@@ -246,7 +253,7 @@ Graded Collect(Child& child, const std::string& name) {
 }
 
 // Grades every submission, `Workers()` at a time, handing each to `done` in the order given.
-void GradeEach(const Options& options, const std::vector<std::string>& list,
+void GradeEach(const Options& options, const std::vector<Submission>& list,
                const std::string& title, const std::function<void(Graded&)>& done) {
   const size_t workers = Workers();
   std::vector<Child> running;
@@ -281,7 +288,7 @@ void GradeEach(const Options& options, const std::vector<std::string>& list,
       }
       if (n < 0 && errno == EINTR) continue;
       close(running[k].fd);
-      finished[running[k].index] = Collect(running[k], list[running[k].index]);
+      finished[running[k].index] = Collect(running[k], list[running[k].index].shown);
       running.erase(running.begin() + static_cast<std::ptrdiff_t>(k));
     }
     for (; emitted < list.size() && finished[emitted]; ++emitted) {
@@ -291,8 +298,7 @@ void GradeEach(const Options& options, const std::vector<std::string>& list,
   }
 }
 
-int GradeMany(const Options& options, const Streams& io) {
-  const std::vector<std::string> list = SubmissionList(options);
+int GradeMany(const Options& options, const Streams& io, const std::vector<Submission>& list) {
   if (list.empty()) {
     return Failed(options, io, "quelvar-run: no descriptor (.rm) among the submissions given", 1);
   }
@@ -326,7 +332,7 @@ int GradeSingle(const Options& options, const Streams& io) {
   std::ostringstream discarded;
   std::ostream& out = options.summaryCsv ? discarded : io.out;
   const auto report = MakeReport(options.format, out, false, options.reference.has_value());
-  const Totals totals = GradeOne(options, options.descriptorAsGiven, *report,
+  const Totals totals = GradeOne(options, {options.descriptorAsGiven, options.descriptor}, *report,
                                  options.trace ? &io.err : nullptr, io.title);
   if (options.summaryCsv) {
     PrintCsv(io.out, {{options.descriptorAsGiven, totals, {}}});
@@ -342,6 +348,14 @@ int GradeSingle(const Options& options, const Streams& io) {
 
 int GradeAll(const Options& options, const Streams& io) {
   const std::string& shown = options.cases ? options.casesAsGiven : options.referenceAsGiven;
+  // Before any load moves the working directory.
+  const bool many = ManySubmissions(options);
+  std::vector<Submission> list;
+  if (many) {
+    for (const std::string& name : SubmissionList(options)) {
+      list.push_back({name, std::filesystem::absolute(name).lexically_normal().string()});
+    }
+  }
   try {
     if (options.cases) CheckCases(options);
     if (options.reference) {
@@ -350,7 +364,7 @@ int GradeAll(const Options& options, const Streams& io) {
       Case c;
       model.Next(c);
     }
-    return ManySubmissions(options) ? GradeMany(options, io) : GradeSingle(options, io);
+    return many ? GradeMany(options, io, list) : GradeSingle(options, io);
   } catch (const CaseError& bad) {
     return Failed(options, io, bad.what(), kUsageStatus);
   } catch (const std::bad_alloc&) {
