@@ -69,9 +69,8 @@ bool DecodedEngine::CanRun() const {
 // Only a write that executes puts a register outside the loaded ones into OuterRegs.
 #define QUELVAR_MARK outerWritten_[static_cast<size_t>(s->b)] = 1
 // S on 32767 wraps round to -32768; a grader says so. The branch is almost never taken.
-#define QUELVAR_WRAP                     \
-  if (r[s->b] == INT16_MAX) [[unlikely]] \
-  wrapped = true
+#define QUELVAR_WRAP \
+  if (r[s->b] == INT16_MAX) [[unlikely]] wrapped_ = true
 
 void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
   executed = 0;
@@ -102,7 +101,6 @@ void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
   const Step* s = first + lineBefore;
   uint64_t left = maxLines;
   int32_t line = 0;
-  bool wrapped = false;
 
   QUELVAR_NEXT;
 nothing:
@@ -161,7 +159,6 @@ stop:
   line = static_cast<int32_t>(s - first);
 done:
   executed = maxLines - left;
-  wrapped_ = wrapped_ || wrapped;
   for (size_t k = 0; k < named_.size(); ++k) {
     const Named& reg = named_[k];
     if (!reg.outer && reg.written) {
