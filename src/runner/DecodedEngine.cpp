@@ -69,8 +69,9 @@ bool DecodedEngine::CanRun() const {
 // Only a write that executes puts a register outside the loaded ones into OuterRegs.
 #define QUELVAR_MARK outerWritten_[static_cast<size_t>(s->b)] = 1
 // S on 32767 wraps round to -32768; a grader says so. The branch is almost never taken.
-#define QUELVAR_WRAP \
-  if (r[s->b] == INT16_MAX) [[unlikely]] wrapped_ = true
+#define QUELVAR_WRAP                     \
+  if (r[s->b] == INT16_MAX) [[unlikely]] \
+  wrapped_ = true
 
 void DecodedEngine::Run(uint64_t maxLines, uint64_t& executed) {
   executed = 0;

@@ -91,7 +91,8 @@ class TextReport final : public GradeReport {
     if (!reference_) {
       out_ << SummaryText(t) << '\n';
     } else {
-      out_ << t.passed << "/" << t.total << " data forms agree with the model" << '\n';
+      out_ << t.passed << "/" << t.total << " data forms agree with the model"
+           << (t.wrapped ? std::string(" (") + kWrapNote + " in a run)" : "") << '\n';
     }
   }
 

@@ -37,7 +37,7 @@ void AddGradeOptions(CLI::App& app, Options& options) {
   app.add_option_function<std::string>(
          "--summary", [&options](const std::string&) { options.summaryCsv = true; },
          "csv: the summary of the grading as CSV, a row a submission")
-      ->type_name("csv")
+      ->type_name("FORMAT")
       ->check(CLI::IsMember({"csv"}));
 }
 

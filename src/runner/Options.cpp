@@ -18,7 +18,7 @@ constexpr const char* kDescription =
     "registers, the instruction index and the number of lines executed.\n"
     "Exit status: 0 the run passed its last line, 1 a failure (also a report that cannot be\n"
     "written), 2 bad usage, 3 the program stalled (a jump to line 0 or below), 4 the line limit\n"
-    "was reached, 6 the time limit was reached; --check: 0 nothing found, 1 something found; "
+    "was reached, 6 the time limit was reached; --check: 0 nothing found, 1 something found;\n"
     "--cases and --reference: 0 all pass, 5 any fails.\n"
     "Given several descriptors or a folder of them, grades each (--cases or --reference) and\n"
     "prints a summary, a row a submission.";
@@ -91,7 +91,9 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
   app.add_option("--program", options.program, "The program text, in place of the descriptor's")
       ->type_name("PROGRAM.txt");
   app.add_option("--cases", options.cases,
-                 "Run once a case: lines 'V1,V2,... => R1' or '... => R1=5 R3=0'")
+                 "Run once a case: lines '[NAME:] V1,V2,... => R1=5 R3=0 [points P] [hidden] "
+                 "[max-lines N]' "
+                 "('=> 5' for R1; or '=> stalls', '=> runs-forever')")
       ->type_name("FILE");
   app.add_option("--format", format,
                  "text (the default), json, dot (the flow diagram); with --cases or --reference "

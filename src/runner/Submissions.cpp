@@ -234,7 +234,7 @@ struct Child {
   _exit(status);
 }
 
-Graded Collect(Child& child, const std::string& name) {
+Graded Collect(Child& child, const std::string& name, Format format) {
   Graded graded{name, {}, {}};
   int status = 0;
   while (waitpid(child.pid, &status, 0) < 0 && errno == EINTR) {
@@ -248,6 +248,13 @@ Graded Collect(Child& child, const std::string& name) {
                                 ? "its grading ended on signal " + std::to_string(WTERMSIG(status))
                                 : "its grading stopped before it ended";
     graded.totals.unloadable = RunnerMessage(name, why);
+    // Its report in the format of the others, so that the whole stays one document.
+    std::ostringstream report;
+    const auto writer = MakeReport(format, report, true, false);
+    writer->Begin({{"descriptor", name}, {"dataForm", ""}, {"program", ""}});
+    writer->Unloadable(name, why);
+    writer->End(graded.totals);
+    graded.report = report.str();
   }
   return graded;
 }
@@ -288,7 +295,8 @@ void GradeEach(const Options& options, const std::vector<Submission>& list,
       }
       if (n < 0 && errno == EINTR) continue;
       close(running[k].fd);
-      finished[running[k].index] = Collect(running[k], list[running[k].index].shown);
+      finished[running[k].index] =
+          Collect(running[k], list[running[k].index].shown, options.format);
       running.erase(running.begin() + static_cast<std::ptrdiff_t>(k));
     }
     for (; emitted < list.size() && finished[emitted]; ++emitted) {
