@@ -105,7 +105,7 @@ CaseResult RunCase(const Case& c, uint64_t k, const Options& options, RunInputs&
   }
   result.verdict = Verdict(result, maxLines);
   result.pass = result.verdict.empty();
-  result.run = RunJson(run, result.end);
+  if (options.format == Format::kJson) result.run = RunJson(run, result.end);
   return result;
 }
 

@@ -33,7 +33,7 @@ struct CaseResult {
   std::string verdict;  // why it fails: what happened against what was expected
   std::vector<Named> named;
   std::string loadFile;  // when the load failed: the file it is about, as the user names it
-  nlohmann::json run;    // the run as --format json gives it
+  nlohmann::json run;    // with --format json: the run as it gives it
 };
 
 // The reason a run ended otherwise than at its end ("the program stalled: a jump to line 0",

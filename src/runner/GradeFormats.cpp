@@ -22,15 +22,9 @@ std::string ExpectText(const CaseResult& r) {
       return "runs-forever";
     default: {
       std::string text;
-      for (const Named& n : r.named.empty() ? std::vector<Named>{} : r.named) {
-        text += (text.empty() ? "" : " ") + ("R" + std::to_string(n.reg)) + "=" +
-                std::to_string(n.expected);
-      }
-      if (text.empty()) {
-        for (const auto& [reg, value] : r.c.expected) {
-          text +=
-              (text.empty() ? "" : " ") + ("R" + std::to_string(reg)) + "=" + std::to_string(value);
-        }
+      for (const auto& [reg, value] : r.c.expected) {
+        text +=
+            (text.empty() ? "" : " ") + ("R" + std::to_string(reg)) + "=" + std::to_string(value);
       }
       return text;
     }
@@ -57,9 +51,11 @@ std::string Detail(const CaseResult& r) {
 
 nlohmann::json RegisterMap(const CaseResult& r, bool got) {
   nlohmann::json map = nlohmann::json::object();
-  for (const Named& n : r.named) map["R" + std::to_string(n.reg)] = got ? n.got : n.expected;
-  if (!got && r.named.empty()) {
+  if (!got) {
     for (const auto& [reg, value] : r.c.expected) map["R" + std::to_string(reg)] = value;
+  }
+  for (const Named& n : r.named) {
+    if (got) map["R" + std::to_string(n.reg)] = n.got;
   }
   return map;
 }

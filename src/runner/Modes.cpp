@@ -15,14 +15,6 @@
 namespace quelvar::runner {
 namespace {
 
-// After Load: Run It and the rest of the run; with a limit of 0 lines, nothing.
-BatchEnd RunAfterLoad(BatchRun& run, bool loaded, const Options& options, const Streams& io) {
-  if (!loaded) return BatchEnd::kFailed;
-  if (options.maxLines == 0) return BatchEnd::kLineLimit;
-  if (!run.RunIt(options.trace ? &io.err : nullptr)) return BatchEnd::kFailed;
-  return run.Finish(options.maxLines, options.timeout);
-}
-
 bool JsonFormat(Format format) {
   return format == Format::kJson || format == Format::kGradescope ||
          format == Format::kPrairieLearn;
@@ -53,8 +45,8 @@ int Failed(const Options& options, const Streams& io, const std::string& message
 
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
-  const bool loaded = run.Load(inputs.Descriptor());
-  const BatchEnd end = RunAfterLoad(run, loaded, options, io);
+  const BatchEnd end = RunToItsEnd(run, inputs.Descriptor(), options.maxLines, options,
+                                   options.trace ? &io.err : nullptr);
   const std::string file = end == BatchEnd::kFailed           ? FailedFile(run, inputs)
                            : inputs.DescriptorShown().empty() ? inputs.ProgramShown()
                                                               : inputs.DescriptorShown();
