@@ -120,6 +120,7 @@ bench: build
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
 	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/bench/window_bench
 	$(BUILD)/bench/engine_bench $(BUILD)/src/quelvar-run $(BUILD)/bench/yardstick
+	bench/grading.sh $(BUILD)/src/quelvar-run
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
