@@ -13,8 +13,10 @@ RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-js
 # page in its test (with puppeteer-core from npm). graphviz reads the flow diagrams back.
 # at-spi2-core, python3-pyatspi, dbus and openbox let the accessibility test read the real window
 # as a screen reader does; qt6ct and qt6-gtk-platformtheme give it dark palettes to measure the
-# frame's contrast on.
-TEST_PACKAGES := libgtest-dev libbenchmark-dev \
+# frame's contrast on. python3-junitparser and python3-jsonschema read quelvar-run's JUnit XML
+# and check its Gradescope and PrairieLearn results against their schemas (tap-parser, for its
+# TAP, comes from npm, as tests/formats/package-lock.json pins it).
+TEST_PACKAGES := libgtest-dev libbenchmark-dev python3-junitparser python3-jsonschema \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
   emscripten chromium graphviz at-spi2-core python3-pyatspi dbus openbox \
@@ -82,6 +84,7 @@ web: build-web
 # Every test, in the normal build and again under AddressSanitizer and UBSan; then each fuzz
 # target for a few seconds over its corpus; then the form's tables in the wasm build.
 test: build build-asan build-fuzz build-web
+	cd tests/formats && npm ci --no-audit --no-fund --loglevel=error
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 	ctest --test-dir $(FUZZ_BUILD) --output-on-failure -j $(JOBS)
@@ -121,6 +124,7 @@ bench: build
 	$(BUILD)/bench/runner_bench $(BUILD)/src/quelvar-run
 	xvfb-run -a -s "-screen 0 1024x768x24" $(BUILD)/bench/window_bench
 	$(BUILD)/bench/engine_bench $(BUILD)/src/quelvar-run $(BUILD)/bench/yardstick $(BUILD)/bench/startup_floor
+	bench/grading.sh $(BUILD)/src/quelvar-run
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')

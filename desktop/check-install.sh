@@ -22,7 +22,10 @@ expected=(
   usr/share/man/man1/quelvar.1.gz usr/share/man/man1/quelvar-run.1.gz
   usr/share/doc/quelvar/copyright usr/share/doc/quelvar/changelog.gz
   usr/share/doc/quelvar/examples/multiply.rm usr/share/doc/quelvar/examples/multiply-data.txt
-  usr/share/doc/quelvar/examples/multiply-program.txt
+  usr/share/doc/quelvar/examples/multiply-program.txt usr/share/doc/quelvar/examples/divide.cases
+  usr/share/doc/quelvar/examples/grading/add.cases
+  usr/share/doc/quelvar/examples/grading/model/add.rm
+  usr/share/doc/quelvar/examples/grading/submissions/carol/add-program.txt
 )
 sizes=(16 22 24 32 48 64 128 256)
 for size in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done

@@ -116,14 +116,14 @@ TEST(Check, SaysWhatTheFilesHoldOtherwiseThanTheyLook) {
       {"1\r\n", "",
        "prog.txt: warning: the program text has no line: any run fails with \"List index out of "
        "bounds (0)\"",
-       "List index out of bounds (0)\n"},
+       "prog.txt: List index out of bounds (0)\n"},
       {"\xEF\xBB\xBF"
        "1\r\n",
        "S(1)\r\n",
        "data.txt:1: warning: the data form starts with a UTF-8 byte-order mark (bytes EF BB BF), "
        "which editors do not show: the machine reads the first value as no number, and the load "
        "fails with \"Invalid numeric input.\"",
-       "Invalid numeric input.\n"},
+       "data.txt: Invalid numeric input.\n"},
       {"1\r\n",
        "\xEF\xBB\xBF"
        "S(1)\r\nS(1)\r\n",
@@ -139,7 +139,9 @@ TEST(Check, SaysWhatTheFilesHoldOtherwiseThanTheyLook) {
     EXPECT_EQ(check.status, 1) << c.says;
     EXPECT_EQ(check.out, dir.Path() + "/" + c.says + "\n");
     const Outcome run = RunQuelvarRun("--max-lines 10 " + descriptor);
-    EXPECT_EQ(run.status == 0 || run.status == 4 ? run.out : run.err, c.runs) << c.says;
+    const bool ran = run.status == 0 || run.status == 4;
+    EXPECT_EQ(ran ? run.out : run.err, ran ? c.runs : "quelvar-run: " + dir.Path() + "/" + c.runs)
+        << c.says;
   }
 }
 
@@ -226,7 +228,7 @@ TEST(QuelvarRun, TakesRegistersAndAProgramInPlaceOfTheirFiles) {
   }
   const Outcome bad = RunQuelvarRun("--registers 1,x " + Example("add.rm"));
   EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err, "Invalid numeric input.\n");
+  EXPECT_EQ(bad.err, "quelvar-run: --registers: Invalid numeric input.\n");
 }
 
 // Any byte in a message: JSON gives each byte that is not UTF-8 as U+F700 + the byte, and a
@@ -298,14 +300,21 @@ TEST(QuelvarRun, ReportsAsJson) {
   const Outcome stalled = RunQuelvarRun("--format json " + descriptor);
   EXPECT_EQ(stalled.status, 3);
   const nlohmann::json run = nlohmann::json::parse(stalled.out);
-  EXPECT_EQ(run, nlohmann::json::parse(R"({"registers": [3, 3], "scratch": {"-3": 1, "0": 1},
-      "instructionIndex": 0, "linesExecuted": 5, "outcome": "stalled"})"));
+  nlohmann::json expected = nlohmann::json::parse(R"({"registers": [3, 3],
+      "scratch": {"-3": 1, "0": 1}, "instructionIndex": 0, "linesExecuted": 5,
+      "outcome": "stalled"})");
+  expected["files"] = {{"descriptor", descriptor},
+                       {"dataForm", dir.PathOf("data.txt")},
+                       {"program", dir.PathOf("prog.txt")}};
+  EXPECT_EQ(run, expected);
+  EXPECT_EQ(stalled.err, "");  // the document says it
 
   const Outcome failed = RunQuelvarRun("--format json " + dir.PathOf("none.rm"));
   EXPECT_EQ(failed.status, 1);
   const nlohmann::json failure = nlohmann::json::parse(failed.out);
   EXPECT_EQ(failure["outcome"], "failure");
   EXPECT_EQ(failure["message"], "File not found.");
+  EXPECT_EQ(failure["file"], dir.PathOf("none.rm"));
   EXPECT_EQ(failure["linesExecuted"], 0);
 }
 
@@ -317,7 +326,8 @@ TEST(Cases, GradesEachCaseAndSumsUp) {
       RunQuelvarRun("--cases " + dir.PathOf("add.cases") + " " + Example("add.rm"));
   EXPECT_EQ(outcome.status, 5);
   EXPECT_EQ(outcome.out,
-            "case 1: pass\ncase 2: FAIL: R1 is 7, expected 8\ncase 3: FAIL: R3 is 4, expected 9\n"
+            "case 1: pass\ncase 2: FAIL: 3,4,0 => R1 is 7, expected 8\n"
+            "case 3: FAIL: 3,4,0 => R1 is 7, expected 7; R2 is 4, expected 4; R3 is 4, expected 9\n"
             "case 4: pass\n2/4 cases pass\n");
 }
 
@@ -335,24 +345,33 @@ TEST(Cases, FailsACaseThatStallsFailsOrRunsToTheLimit) {
       RunQuelvarRun("--max-lines 50 --cases " + dir.PathOf("c.cases") + " " + descriptor);
   EXPECT_EQ(graded.status, 5);
   EXPECT_EQ(graded.out,
-            "case 1: FAIL: the program stalled: a jump to line 0\n"
-            "case 2: FAIL: stopped at the line limit of 50 lines\n0/2 cases pass\n");
+            "case 1: FAIL: 0,0 => the program stalled: a jump to line 0; R1 is 0, expected 0\n"
+            "case 2: FAIL: 0,1 => stopped at the line limit of 50 lines; R1 is 25, expected 1\n"
+            "0/2 cases pass\n");
 
+  // A program that cannot be loaded is no case failing: the grading says why, naming the file.
   dir.Write("empty.txt", "");
   const std::string empty = dir.Write("e.rm", "E\r\ndata.txt\r\nempty.txt\r\n");
   const Outcome failed = RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " " + empty);
-  EXPECT_EQ(failed.out,
-            "case 1: FAIL: List index out of bounds (0)\n"
-            "case 2: FAIL: List index out of bounds (0)\n0/2 cases pass\n");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+  EXPECT_EQ(failed.err,
+            "quelvar-run: " + dir.PathOf("empty.txt") + ": List index out of bounds (0)\n");
+  const Outcome missing = RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " d.rm");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, "quelvar-run: d.rm: File not found.\n");
 }
 
 TEST(Cases, RejectsLinesThatAreNoCase) {
+  const char* const kShape =
+      "a case is 'V1,V2,... => R1' or 'V1,V2,... => R1=5 R3=0' (or 'stalls', 'runs-forever'), "
+      "with 'NAME:' before it and 'points P', 'hidden', 'max-lines N' after it if need be";
   const struct {
     const char* line;
     const char* error;
   } cases[] = {
-      {"3,4", "a case is 'V1,V2,... => R1' or 'V1,V2,... => R1=5 R3=0'"},
-      {"3 => 4 => 5", "a case is 'V1,V2,... => R1' or 'V1,V2,... => R1=5 R3=0'"},
+      {"3,4", kShape},
+      {"3 => 4 => 5", kShape},
       {"3,4 =>", "nothing expected after '=>'"},
       {"3,4 => R1=", "'' is not a register value (-32768 to 32767)"},
       {"3,4 => X1=2", "'X1=2' is not Rn=V"},
@@ -367,6 +386,24 @@ TEST(Cases, RejectsLinesThatAreNoCase) {
       {"3 4 => 1", "value '3 4' is not a number"},
       {"1 => R1=7 R1=8", "R1 is expected to be both 7 and 8: the case can never pass"},
       {"1 => 7 R1=8", "R1 is expected to be both 7 and 8: the case can never pass"},
+      // The fields a case may add.
+      {": 1,1,0 => 2", "the case's name before ':' is empty"},
+      {"a,b: 1,1,0 => 2", "the case's name 'a,b' holds a ','"},
+      {"1,1,0 => 2 points", "'points' needs a number"},
+      {"1,1,0 => 2 [points]", "'points' needs a number"},
+      {"1,1,0 => 2 points -1", "points '-1' is not a whole number from 0 to 1000000"},
+      {"1,1,0 => 2 points 2 points 3", "'points' is given twice"},
+      {"1,1,0 => 2 hidden hidden", "'hidden' is given twice"},
+      {"1,1,0 => 2 [points 2", "'[points' has no closing ']'"},
+      {"1,1,0 => 2 max-lines x", "max-lines 'x' is not a whole number of lines"},
+      {"1,1,0 => 2 max-lines 1 max-lines 2", "'max-lines' is given twice"},
+      {"1,1,0 => 2 hidden R2=1",
+       "'R2=1' is no option: after what is expected come 'points P', 'hidden' and 'max-lines N'"},
+      {"1,1,0 => 2 loud", "'loud' is not a register value (-32768 to 32767)"},
+      {"1,1,0 => stalls R1=0", "'stalls' is what the run does: it takes no registers beside it"},
+      {"1,1,0 => R1=0 runs-forever",
+       "'runs-forever' is what the run does: it takes no registers beside it"},
+      {"1,1,0 => hidden", "nothing expected after '=>'"},
   };
   for (const auto& c : cases) {
     const TempDir dir;
@@ -388,7 +425,8 @@ TEST(Cases, ReadsEveryLineEnd) {
     const Outcome outcome =
         RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " " + Example("add.rm"));
     EXPECT_EQ(outcome.status, 5) << int(e.back());
-    EXPECT_EQ(outcome.out, "case 1: pass\ncase 2: FAIL: R1 is 2, expected 3\n1/2 cases pass\n")
+    EXPECT_EQ(outcome.out,
+              "case 1: pass\ncase 2: FAIL: 1,1,0 => R1 is 2, expected 3\n1/2 cases pass\n")
         << int(e.back());
   }
 }
@@ -417,10 +455,12 @@ TEST(Cases, StopsACaseAtTheTimeLimit) {
       RunQuelvarRun(limits + "--cases " + dir.PathOf("c.cases") + " " + descriptor);
   EXPECT_EQ(graded.status, 5);
   EXPECT_EQ(graded.out,
-            "case 1: FAIL: stopped at the time limit of 0.1 s of CPU time\n0/1 cases pass\n");
+            "case 1: FAIL: 0 => stopped at the time limit of 0.1 s of CPU time; R1 is 0, "
+            "expected 0 (a register wrapped from 32767 to -32768)\n0/1 cases pass\n");
   const Outcome run = RunQuelvarRun(limits + descriptor);
   EXPECT_EQ(run.status, 6);
-  EXPECT_EQ(run.err, "stopped at the time limit of 0.1 s of CPU time\n");
+  EXPECT_EQ(run.err,
+            "quelvar-run: " + descriptor + ": stopped at the time limit of 0.1 s of CPU time\n");
   const Outcome json = RunQuelvarRun(limits + "--format json " + descriptor);
   EXPECT_EQ(json.status, 6);
   EXPECT_EQ(nlohmann::json::parse(json.out)["outcome"], "time-limit");
@@ -447,24 +487,100 @@ TEST(Cases, ALineTooLongToHoldIsAnError) {
             dir.PathOf("long.cases") + ":1: error: the line is too long to hold in memory\n");
 }
 
-TEST(Cases, ReportsEachCaseAsJson) {
+// --format json with --cases: one document, with the descriptor, its files, and each case's inputs,
+// expected and got.
+TEST(Cases, ReportsTheGradingAsOneJsonDocument) {
   const TempDir dir;
-  dir.Write("c.cases", "3,4,0 => 7\n3,4,0 => R2=5\n");
+  dir.Write("c.cases", "3,4,0 => 7\nsum: 3,4,0 => R2=5 points 3 hidden\n");
   const Outcome outcome =
       RunQuelvarRun("--format json --cases " + dir.PathOf("c.cases") + " " + Example("add.rm"));
   EXPECT_EQ(outcome.status, 5);
-  std::istringstream lines(outcome.out);
-  std::string line;
-  std::vector<nlohmann::json> objects;
-  while (std::getline(lines, line)) objects.push_back(nlohmann::json::parse(line));
-  ASSERT_EQ(objects.size(), 3u);
-  EXPECT_EQ(objects[0]["pass"], true);
-  EXPECT_EQ(objects[0]["registers"], nlohmann::json::parse("[7, 4, 4]"));
-  EXPECT_EQ(objects[1]["pass"], false);
-  EXPECT_EQ(objects[1]["line"], 2);
-  EXPECT_EQ(objects[1]["mismatches"],
+  const nlohmann::json document = nlohmann::json::parse(outcome.out);
+  EXPECT_EQ(document["descriptor"], Example("add.rm"));
+  EXPECT_EQ(document["files"]["program"], Example("add-program.txt"));
+  ASSERT_EQ(document["cases"].size(), 2u);
+  const nlohmann::json& first = document["cases"][0];
+  EXPECT_EQ(first["pass"], true);
+  EXPECT_EQ(first["inputs"], nlohmann::json::parse("[3, 4, 0]"));
+  EXPECT_EQ(first["registers"], nlohmann::json::parse("[7, 4, 4]"));
+  const nlohmann::json& second = document["cases"][1];
+  EXPECT_EQ(second["name"], "sum");
+  EXPECT_EQ(second["line"], 2);
+  EXPECT_EQ(second["hidden"], true);
+  EXPECT_EQ(second["expected"], nlohmann::json::parse(R"({"R2": 5})"));
+  EXPECT_EQ(second["got"], nlohmann::json::parse(R"({"R2": 4})"));
+  EXPECT_EQ(second["verdict"], "R2 is 4, expected 5");
+  EXPECT_EQ(second["mismatches"],
             nlohmann::json::parse(R"([{"register": 2, "expected": 5, "actual": 4}])"));
-  EXPECT_EQ(objects[2], nlohmann::json::parse(R"({"passed": 1, "cases": 2})"));
+  EXPECT_EQ(document["passed"], 1);
+  EXPECT_EQ(document["total"], 2);
+  EXPECT_EQ(document["points"], 1);
+  EXPECT_EQ(document["maxPoints"], 4);
+}
+
+// What a case expects of its run, each outcome against each expectation. The program stalls on
+// R1 = 0, never halts on R1 = 1 and ends with R1 + 2 otherwise.
+TEST(Cases, JudgesEachOutcomeAgainstWhatTheCaseExpects) {
+  const TempDir dir;
+  const std::string descriptor =
+      WriteProgram(dir, "0\r\n", "J(1,9,0)\r\nS(9)\r\nJ(1,9,3)\r\nS(1)\r\nS(1)\r\n");
+  const struct {
+    const char* line;
+    const char* says;
+  } cases[] = {
+      {"0 => stalls", "case 1: pass"},
+      {"1 => runs-forever", "case 1: pass"},
+      {"1 => runs-forever max-lines 7", "case 1: pass"},
+      {"5 => 7", "case 1: pass"},
+      {"5 => stalls", "case 1: FAIL: 5 => the run ended after 5 lines; expected it to stall"},
+      {"5 => runs-forever max-lines 7",
+       "case 1: FAIL: 5 => the run ended after 5 lines; expected it to run to the line limit of "
+       "7 lines"},
+      {"0 => runs-forever",
+       "case 1: FAIL: 0 => the program stalled: a jump to line 0; expected it to run to the line "
+       "limit of 1000 lines"},
+      {"1 => stalls",
+       "case 1: FAIL: 1 => stopped at the line limit of 1000 lines; expected it to stall"},
+      {"1 => 3 max-lines 20",
+       "case 1: FAIL: 1 => stopped at the line limit of 20 lines; R1 is 1, expected 3"},
+      // The issue's own lines, brackets and all.
+      {"add-small: 5 => R1=7 [points 2] [max-lines 1000]", "add-small: pass"},
+      {"loop: 1 => runs-forever [max-lines 100000]", "loop: pass"},
+      {"named case: 5 => R1=7 R2=0 hidden points 0", "named case: pass"},
+  };
+  for (const auto& c : cases) {
+    dir.Write("c.cases", std::string(c.line) + "\n");
+    const Outcome outcome =
+        RunQuelvarRun("--max-lines 1000 --cases " + dir.PathOf("c.cases") + " " + descriptor);
+    EXPECT_EQ(outcome.out.substr(0, outcome.out.find('\n')), c.says) << c.line;
+    EXPECT_EQ(outcome.status, std::string(c.says).find("FAIL") == std::string::npos ? 0 : 5)
+        << c.line;
+  }
+}
+
+// An S on 32767 wraps round to -32768: a case whose run did so says it, in the engine's run and
+// in the first line's (the tick's), whether it passes or not.
+TEST(Cases, SaysWhenARunWrappedARegister) {
+  const TempDir dir;
+  const std::string engine = WriteProgram(dir, "0\r\n", "Z(2)\r\nS(1)\r\n");
+  dir.Write("first.txt", "S(1)\r\n");
+  const std::string tick = dir.Write("first.rm", "F\r\ndata.txt\r\nfirst.txt\r\n");
+  dir.Write("c.cases", "32767,0 => -32768\n32766,0 => 32767\n32767,0 => 0\n");
+  for (const std::string& descriptor : {engine, tick}) {
+    const Outcome outcome = RunQuelvarRun("--cases " + dir.PathOf("c.cases") + " " + descriptor);
+    EXPECT_EQ(outcome.out,
+              "case 1: pass (a register wrapped from 32767 to -32768)\n"
+              "case 2: pass\n"
+              "case 3: FAIL: 32767,0 => R1 is -32768, expected 0 (a register wrapped from 32767 "
+              "to -32768)\n"
+              "2/3 cases pass\n")
+        << descriptor;
+    const nlohmann::json document = nlohmann::json::parse(
+        RunQuelvarRun("--format json --cases " + dir.PathOf("c.cases") + " " + descriptor).out);
+    EXPECT_EQ(document["cases"][0]["wrapped"], true);
+    EXPECT_EQ(document["cases"][1]["wrapped"], false);
+    EXPECT_EQ(document["wrapped"], true);
+  }
 }
 
 }  // namespace

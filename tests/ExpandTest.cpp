@@ -22,8 +22,8 @@ TEST(Expand, BuildsAdditionAndMultiplicationThatPassTheExamplesCases) {
     const char* cases;
     const char* passed;
   } rows[] = {
-      {"add.src", "add.cases", "4/4 cases pass\n"},
-      {"multiply.src", "multiply.cases", "5/5 cases pass\n"},
+      {"add.src", "add.cases", "5/5 cases pass, 6/6 points\n"},
+      {"multiply.src", "multiply.cases", "6/6 cases pass, 7/7 points\n"},
   };
   for (const auto& row : rows) {
     const std::string rm = dir.PathOf(std::string(row.source) + ".rm");

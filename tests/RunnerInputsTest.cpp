@@ -35,7 +35,8 @@ TEST(RunnerInputs, TakeAProgramNamedWithAnyByte) {
     const std::string program = "\"$(printf '" + dir.Path() + "/" + n.name + "')\"";
     const Outcome missing = RunQuelvarRun("--registers 3,4,0 --program " + program);
     EXPECT_EQ(missing.status, 1) << n.name << "\n" << missing.out;
-    EXPECT_EQ(missing.err, "Cannot open file " + dir.Path() + "/" + n.written + ".\n") << n.name;
+    const std::string path = dir.Path() + "/" + n.written;
+    EXPECT_EQ(missing.err, "quelvar-run: " + path + ": Cannot open file " + path + ".\n") << n.name;
     dir.Write(n.written, kAdd);
     const Outcome ran = RunQuelvarRun("--registers 3,4,0 --program " + program);
     EXPECT_EQ(ran.status, 0) << n.name << "\n" << ran.err;

@@ -70,15 +70,24 @@ TEST(QuelvarRun, ReportsAFailureWithTheErrorBoxText) {
   const struct {
     std::string descriptor;
     const char* err;
+    const char* out;
   } cases[] = {
-      {dir.PathOf("missing.rm"), "File not found.\n"},
-      {dir.Write("noprog.rm", "X\r\ndata.txt\r\nnone.txt\r\n"), "Cannot open file none.txt.\n"},
-      {dir.Write("empty.rm", "X\r\ndata.txt\r\nempty.txt\r\n"), "List index out of bounds (0)\n"},
+      // Each message names the file it is about; the text after it is the error box's.
+      // Nothing loaded: no instruction index to show.
+      {dir.PathOf("missing.rm"), "missing.rm: File not found.\n", "Lines executed: 0\n"},
+      {dir.Write("noprog.rm", "X\r\ndata.txt\r\nnone.txt\r\n"),
+       "none.txt: Cannot open file none.txt.\n", "R1 -> 1\nLines executed: 0\n"},
+      {dir.Write("empty.rm", "X\r\ndata.txt\r\nempty.txt\r\n"),
+       "empty.txt: List index out of bounds (0)\n",
+       "R1 -> 1\nInstruction Index is: Label3\nLines executed: 0\n"},
+      {dir.Write("nodata.rm", "X\r\nnone.txt\r\nempty.txt\r\n"), "none.txt: File not found.\n",
+       "Lines executed: 0\n"},
   };
   for (const auto& c : cases) {
     const Outcome outcome = RunQuelvarRun(c.descriptor);
     EXPECT_EQ(outcome.status, 1) << c.descriptor;
-    EXPECT_EQ(outcome.err, c.err) << c.descriptor;
+    EXPECT_EQ(outcome.err, "quelvar-run: " + dir.Path() + "/" + c.err) << c.descriptor;
+    EXPECT_EQ(outcome.out, c.out) << c.descriptor;
   }
 }
 
@@ -92,10 +101,20 @@ TEST(QuelvarRun, RejectsBadUsage) {
       {"--max-lines x a.rm", "'x' is not a whole number of lines"},
       {"--max-lines -1 a.rm", "'-1' is not a whole number of lines"},
       {"--frobnicate a.rm", "The following argument was not expected: --frobnicate"},
-      {"a.rm b.rm", "The following argument was not expected: b.rm"},
+      {"a.rm b.rm", "several descriptors or a folder are graded: give --cases or --reference"},
       {"''", "the descriptor's name is empty"},
       {"--program '' a.rm", "the program text's name is empty"},
-      {"--format xml a.rm", "--format: xml not in {text,json,dot}"},
+      {"--format xml a.rm",
+       "--format: xml not in {text,json,dot,gradescope,prairielearn,junit,tap}"},
+      {"--format tap a.rm", "they need --cases or --reference"},
+      {"--reference m.rm a.rm", "--reference MODEL.rm and --inputs GRID go together"},
+      {"--reference m.rm --inputs 0..6,x a.rm", "value 'x' is not a number"},
+      {"--reference m.rm --inputs 5..2 a.rm", "the range '5..2' is empty"},
+      {"--reference m.rm --inputs 0,,1 a.rm", "a value a register"},
+      {"--reference m.rm --inputs 0 --cases c a.rm", "it takes no --cases"},
+      {"--summary csv a.rm", "csv is the summary of a grading"},
+      {"--summary tsv --cases c a.rm", "--summary: tsv not in {csv}"},
+      {"--cases c --format gradescope a.rm b.rm", "grade one submission a run"},
       {"--cases c --registers 1 a.rm", "each case gives its own registers"},
       {"--check --trace a.rm", "--check: runs nothing"},
       {"--cases '' a.rm", "the cases file's name is empty"},
@@ -122,7 +141,7 @@ TEST(QuelvarRun, AnEmptyDataFormNameWithStandardInputClosedIsAnInvalidHandle) {
   const std::string descriptor = dir.Write("stdin.rm", "In\r\n\r\nprog.txt\r\n");
   const Outcome closed = RunQuelvarRun(descriptor + " <&-");
   EXPECT_EQ(closed.status, 1);
-  EXPECT_EQ(closed.err, "I/O error 6.\n");
+  EXPECT_EQ(closed.err, "quelvar-run: <standard input>: I/O error 6.\n");
   dir.Write("in.txt", "41");
   const Outcome redirected = RunQuelvarRun(descriptor + " <" + dir.PathOf("in.txt"));
   EXPECT_EQ(redirected.status, 0);
@@ -134,7 +153,8 @@ TEST(QuelvarRun, TracesEachLineWithWhatItDid) {
   EXPECT_EQ(outcome.status, 4);
   EXPECT_EQ(outcome.err,
             "1: J(2,3,5)  no jump\n2: S(1)  R1 -> 4\n3: S(3)  R3 -> 1\n4: J(1,1,1)  jump to 1\n"
-            "1: J(2,3,5)  no jump\n");
+            "1: J(2,3,5)  no jump\nquelvar-run: " +
+                Example("add.rm") + ": stopped at the line limit of 5 lines\n");
 }
 
 TEST(QuelvarRun, PrintsItsVersion) {
@@ -165,10 +185,12 @@ TEST(QuelvarRun, TracesMillionsOfLinesInOrder) {
   EXPECT_EQ(outcome.status, 4);
   size_t lines = 0;
   for (const char c : outcome.err) lines += c == '\n';
-  EXPECT_EQ(lines, 100001u);
+  EXPECT_EQ(lines, 100002u);  // and what stopped it
   // K is the line's number in the program; register 1 wraps at 32767.
   const std::string first = "1: S(1)  R1 -> 1\n2: J(1,1,1)  jump to 1\n1: S(1)  R1 -> 2\n";
-  const std::string last = "\n2: J(1,1,1)  jump to 1\n1: S(1)  R1 -> -15535\n";
+  const std::string last =
+      "\n2: J(1,1,1)  jump to 1\n1: S(1)  R1 -> -15535\nquelvar-run: " + Example("forever.rm") +
+      ": stopped at the line limit of 100001 lines\n";
   EXPECT_EQ(outcome.err.substr(0, first.size()), first);
   EXPECT_EQ(outcome.err.substr(outcome.err.size() - last.size()), last);
 }
@@ -261,11 +283,15 @@ TEST(QuelvarRun, NeverRunsAProgramTornByAWriter) {
     }
     int firstWhole = 0, secondWhole = 0, part = 0, empty = 0, changing = 0, mixes = 0;
     for (const Outcome& outcome : outcomes) {
-      if (outcome.status == 1 && outcome.err == "File kept changing while it was read.\n") {
+      const auto says = [&outcome](const std::string& text) {
+        return outcome.err.size() >= text.size() &&
+               outcome.err.compare(outcome.err.size() - text.size(), text.size(), text) == 0;
+      };
+      if (outcome.status == 1 && says(": File kept changing while it was read.\n")) {
         ++changing;
         continue;
       }
-      if (outcome.status == 1 && outcome.err == "List index out of bounds (0)\n") {
+      if (outcome.status == 1 && says(": List index out of bounds (0)\n")) {
         ++empty;
         continue;
       }
@@ -311,7 +337,8 @@ TEST(QuelvarRun, ALineTooLongToHoldFailsWithAClearMessage) {
   const std::string descriptor = dir.Write("long.rm", "Long\r\ndata.txt\r\nprog.txt\r\n");
   const Outcome outcome = RunProgram("sh -c 'ulimit -v 98304; " QUELVAR_RUN, descriptor + "'");
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err, "Program line too long to hold in memory.\n");
+  EXPECT_EQ(outcome.err, "quelvar-run: " + dir.PathOf("prog.txt") +
+                             ": Program line too long to hold in memory.\n");
 }
 
 // Out of memory, as the address-space limit of a child makes it: a list that cannot take a line
@@ -338,14 +365,14 @@ TEST(QuelvarRun, OutOfMemorySaysWhatCouldNotBeHeld) {
     const char* descriptor;
     const char* err;
   } cases[] = {
-      {"Lines\r\none.txt\r\nlines.txt\r\n", "Unable to insert a line.\n"},
-      {"Values\r\nvalues.txt\r\none.txt\r\n", "Not enough memory.\n"},
+      {"Lines\r\none.txt\r\nlines.txt\r\n", "lines.txt: Unable to insert a line.\n"},
+      {"Values\r\nvalues.txt\r\none.txt\r\n", "values.txt: Not enough memory.\n"},
   };
   for (const auto& c : cases) {
     const std::string descriptor = dir.Write("oom.rm", c.descriptor);
     const Outcome outcome = RunProgram("sh -c 'ulimit -v 131072; " QUELVAR_RUN, descriptor + "'");
     EXPECT_EQ(outcome.status, 1) << c.descriptor;
-    EXPECT_EQ(outcome.err, c.err) << c.descriptor;
+    EXPECT_EQ(outcome.err, "quelvar-run: " + dir.Path() + "/" + c.err) << c.descriptor;
   }
 }
 

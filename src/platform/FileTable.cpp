@@ -16,6 +16,17 @@ void FileTable::Alias(const std::string& name, std::string diskName) {
   entries_[name] = Entry{std::nullopt, {}, std::move(diskName)};
 }
 
+bool FileTable::Opens(const std::string& name) const {
+  const auto entry = entries_.find(name);
+  if (entry != entries_.end() && (entry->second.bytes || entry->second.make)) return true;
+  try {
+    const InputFile file(entry == entries_.end() ? name : entry->second.diskName);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 void FileTable::ReadConsistently(const std::string& name,
                                  const std::function<void(ByteSource&)>& read,
                                  const BusyNotice& busy) const {

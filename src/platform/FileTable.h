@@ -24,6 +24,8 @@ class FileTable {
   // `name` reads the file `diskName` from the disk, with its failures and its name in them.
   void Alias(const std::string& name, std::string diskName);
   bool Holds(const std::string& name) const { return entries_.contains(name); }
+  // Whether `name` opens for reading: a file in memory always, another when its file on disk does.
+  bool Opens(const std::string& name) const;
 
   // platform::ReadConsistently and ReadProgramText, for the files here and the disk's.
   void ReadConsistently(const std::string& name, const std::function<void(ByteSource&)>& read,

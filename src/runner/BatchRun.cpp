@@ -7,6 +7,7 @@
 #include <string>
 
 #include "runner/DecodedEngine.h"
+#include "text/ProgramLine.h"
 
 namespace quelvar {
 
@@ -27,7 +28,8 @@ bool BatchRun::Start(const std::string& descriptor, std::ostream* trace) {
 bool BatchRun::Load(const std::string& descriptor) {
   toolkit_.FileDialog().WillChoose(descriptor);
   toolkit_.ChooseMenuItem("Load1");
-  return !Failed();
+  loaded_ = !Failed();
+  return loaded_;
 }
 
 bool BatchRun::Load(const std::string& descriptor, const platform::FileTable& files) {
@@ -43,6 +45,7 @@ bool BatchRun::RunIt(std::ostream* trace) {
   // has one, also when it failed inside.
   const bool ticked = form_.Timer1->Period() == 1;
   lines_ = ticked && form_.List2->Count() >= 1 ? 1 : 0;
+  if (lines_ == 1 && !Failed()) NoteWrap(form_.List2->Line(0));
   if (Tracing() && lines_ == 1) Trace(1, form_.List2->Line(0), !Failed());
   return !Failed();
 }
@@ -50,6 +53,13 @@ bool BatchRun::RunIt(std::ostream* trace) {
 bool BatchRun::RunIt(TraceSink& sink) {
   sink_ = &sink;
   return RunIt(nullptr);
+}
+
+void BatchRun::NoteWrap(std::string_view text) {
+  const ProgramLine line = DecodeProgramLine(text);
+  if (line.op == ProgramLine::Op::kSuccessor && form_.ReadReg(line.n) == INT16_MIN) {
+    wrapped_ = true;
+  }
 }
 
 void BatchRun::Trace(int32_t line, std::string_view text, bool done) const {
@@ -94,6 +104,7 @@ BatchEnd BatchRun::Finish(uint64_t maxLines, std::optional<double> cpuSeconds) {
       const uint64_t budget = std::min(maxLines, clockAt) - lines_;
       toolkit_.Dispatch([&] { engine->Run(budget, executed); });
       lines_ += executed;
+      wrapped_ = wrapped_ || engine->Wrapped();
       if (Failed()) return BatchEnd::kFailed;
       if (executed > 0) continue;
     }
@@ -101,10 +112,10 @@ BatchEnd BatchRun::Finish(uint64_t maxLines, std::optional<double> cpuSeconds) {
     // counts the line.
     const int32_t line = form_.InstrIndex;
     const bool starts = line <= form_.List2->Count();
-    const std::string text =
-        Tracing() && starts ? std::string(form_.List2->Line(line - 1)) : std::string();
+    const std::string text = starts ? std::string(form_.List2->Line(line - 1)) : std::string();
     toolkit_.Tick();
     if (starts) ++lines_;
+    if (starts && !Failed()) NoteWrap(text);
     if (Tracing() && starts) Trace(line, text, !Failed());
     if (Failed()) return BatchEnd::kFailed;
   }
@@ -116,7 +127,7 @@ std::string BatchRun::Failure() const {
 
 void BatchRun::Report(std::ostream& out) const {
   for (int32_t i = 0; i < form_.List1->Count(); ++i) out << form_.List1->Line(i) << '\n';
-  out << "Instruction Index is: " << form_.Label3->Text() << '\n';
+  if (loaded_) out << "Instruction Index is: " << form_.Label3->Text() << '\n';
   out << "Lines executed: " << lines_ << '\n';
 }
 

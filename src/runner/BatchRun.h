@@ -54,9 +54,14 @@ class BatchRun {
   BatchEnd Finish(uint64_t maxLines, std::optional<double> cpuSeconds = std::nullopt);
 
   uint64_t LinesExecuted() const { return lines_; }
+  // Whether the last Load loaded both files.
+  bool Loaded() const { return loaded_; }
+  // Whether a line of the run took a register from 32767 round to -32768 with S.
+  bool Wrapped() const { return wrapped_; }
   // The error box's text of the first failure, empty when there was none.
   std::string Failure() const;
-  // Every line of the register list, the index label and the count of executed lines.
+  // Every line of the register list, the index label and the count of executed lines; when
+  // nothing was loaded, only the count.
   void Report(std::ostream& out) const;
 
   const TForm1& Form() const { return form_; }
@@ -67,6 +72,8 @@ class BatchRun {
   bool Failed() const { return !toolkit_.ErrorBoxes().empty(); }
   bool Tracing() const { return trace_ != nullptr || sink_ != nullptr; }
   void Trace(int32_t line, std::string_view text, bool done) const;
+  // After a tick executed `text` in full: notes an S that wrapped, which leaves -32768.
+  void NoteWrap(std::string_view text);
 
   headless::HeadlessToolkit toolkit_;
   TForm1 form_;
@@ -74,6 +81,8 @@ class BatchRun {
   std::ostream* trace_ = nullptr;
   TraceSink* sink_ = nullptr;
   uint64_t lines_ = 0;
+  bool loaded_ = false;
+  bool wrapped_ = false;
 };
 
 }  // namespace quelvar

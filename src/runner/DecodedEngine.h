@@ -26,6 +26,8 @@ class DecodedEngine {
   // it), as the tick that executes that line ends or stalls the run. `executed` is set before the
   // displays are brought up to date, so it counts the lines also when that fails.
   void Run(uint64_t maxLines, uint64_t& executed);
+  // Whether an S has taken a register from 32767 round to -32768 in any run so far.
+  bool Wrapped() const { return wrapped_; }
 
  private:
   enum class Kind : uint8_t {
@@ -65,6 +67,7 @@ class DecodedEngine {
   // Step k is program line k; step count + 1 marks the end of the program, step 0 is unused.
   std::vector<Step> steps_;
   bool threaded_ = false;
+  bool wrapped_ = false;
   // The displayed registers a line may write: only these lines of the register list can change.
   std::vector<int32_t> written_;
   // The registers the program names, one cell each: filled from the form when a run starts and

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <streambuf>
 #include <memory>
+#include <streambuf>
 
 namespace quelvar {
 

@@ -74,6 +74,10 @@ nlohmann::json WithEscapedStrings(const nlohmann::json& value) {
 
 }  // namespace
 
+std::string ReversibleUtf8(std::string_view bytes) {
+  return Escaped(bytes);
+}
+
 std::string JsonText(const nlohmann::json& document) {
   return WithEscapedStrings(document).dump();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
 
 #include "runner/BatchRun.h"
 
@@ -18,5 +20,7 @@ const char* OutcomeName(BatchEnd end);
 // character from U+F780 to U+F7FF, becomes the character U+F700 + that byte (U+F780 to U+F7FF);
 // every other character is written as it is.
 std::string JsonText(const nlohmann::json& document);
+// `bytes` as UTF-8 text, written reversibly as JsonText writes its strings.
+std::string ReversibleUtf8(std::string_view bytes);
 
 }  // namespace quelvar::runner

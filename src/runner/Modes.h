@@ -15,14 +15,14 @@ struct Streams {
   std::string title;  // the application title, from the executable's name
 };
 
-// A failure before any run: its message on standard error, and with --format json the document
-// {"outcome": "failure", "message": MESSAGE} on standard output.
-int Failed(const Options& options, const Streams& io, const std::string& message, int status);
+// A failure before any run: its message on standard error, and with a JSON format the document
+// {"outcome": "failure", "message": MESSAGE} on standard output (with "file": FILE when given,
+// and then "quelvar-run: FILE: " before the message on standard error).
+int Failed(const Options& options, const Streams& io, const std::string& message, int status,
+           const std::string& file = {});
 // One run, as the window's Run It would make it, with its report.
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io);
 // --check: loads, runs nothing, and reports what the machine will read otherwise than it looks.
 int Check(const Options& options, RunInputs& inputs, const Streams& io);
-// --cases: one run a case, each against its expected registers.
-int Grade(const Options& options, RunInputs& inputs, const Streams& io);
 
 }  // namespace quelvar::runner

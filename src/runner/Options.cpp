@@ -4,9 +4,11 @@
 #include <charconv>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 
 #include "Version.h"
 #include "runner/CourseOptions.h"
+#include "runner/GradeOptions.h"
 
 namespace quelvar::runner {
 namespace {
@@ -16,8 +18,10 @@ constexpr const char* kDescription =
     "registers, the instruction index and the number of lines executed.\n"
     "Exit status: 0 the run passed its last line, 1 a failure (also a report that cannot be\n"
     "written), 2 bad usage, 3 the program stalled (a jump to line 0 or below), 4 the line limit\n"
-    "was reached, 6 the time limit was reached; --check: 0 nothing found, 1 something found; "
-    "--cases: 0 all pass, 5 any fails.";
+    "was reached, 6 the time limit was reached; --check: 0 nothing found, 1 something found;\n"
+    "--cases and --reference: 0 all pass, 5 any fails.\n"
+    "Given several descriptors or a folder of them, grades each (--cases or --reference) and\n"
+    "prints a summary, a row a submission.";
 
 // Why the data form would not read `values` (V1,V2,...) as given, or empty when it would: each
 // value is a whole token of at most 32 characters, since the data form reads a line up to its first
@@ -87,21 +91,29 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
   app.add_option("--program", options.program, "The program text, in place of the descriptor's")
       ->type_name("PROGRAM.txt");
   app.add_option("--cases", options.cases,
-                 "Run once a case: lines 'V1,V2,... => R1' or '... => R1=5 R3=0'")
+                 "Run once a case: lines '[NAME:] V1,V2,... => R1=5 R3=0 [points P] [hidden] "
+                 "[max-lines N]' "
+                 "('=> 5' for R1; or '=> stalls', '=> runs-forever')")
       ->type_name("FILE");
-  app.add_option("--format", format, "text (the default), json, or dot: the flow diagram")
+  app.add_option("--format", format,
+                 "text (the default), json, dot (the flow diagram); with --cases or --reference "
+                 "also gradescope, prairielearn, junit, tap")
       ->type_name("FORMAT")
-      ->check(CLI::IsMember({"text", "json", "dot"}));
+      ->check(CLI::IsMember({"text", "json", "dot", "gradescope", "prairielearn", "junit", "tap"}));
   AddCourseOptions(app, options);
-  app.add_option("descriptor", options.descriptorAsGiven, "The program descriptor (.rm)")
+  AddGradeOptions(app, options);
+  app.add_option("descriptor", options.submissions,
+                 "The program descriptor (.rm); to grade, several, or folders of them")
       ->type_name("DESCRIPTOR.rm");
   app.footer("A descriptor whose name starts with '-' follows '--'.");
 
   try {
     app.parse(argc, argv);
-    if (app.count("descriptor") > 0 && options.descriptorAsGiven.empty()) {
-      throw CLI::ValidationError("DESCRIPTOR.rm", "the descriptor's name is empty");
+    for (const std::string& name : options.submissions) {
+      if (name.empty())
+        throw CLI::ValidationError("DESCRIPTOR.rm", "the descriptor's name is empty");
     }
+    if (options.submissions.size() == 1) options.descriptorAsGiven = options.submissions.front();
     if (app.count("descriptor") == 0 && !options.program && !StandsAlone(options)) {
       throw CLI::RequiredError("DESCRIPTOR.rm (or --program)");
     }
@@ -118,14 +130,20 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
     if (options.cases && options.registers) {
       throw CLI::ValidationError("--cases", "each case gives its own registers: drop --registers");
     }
-    if (options.check && (options.cases || format == "json" || options.trace)) {
+    if (options.check && (options.cases || format != "text" || options.trace)) {
       throw CLI::ValidationError("--check",
                                  "runs nothing: it takes no --cases, --trace or --format");
     }
-    options.format = format == "json"  ? Format::kJson
-                     : format == "dot" ? Format::kDot
-                                       : Format::kText;
+    const std::map<std::string, Format> formats{{"text", Format::kText},
+                                                {"json", Format::kJson},
+                                                {"dot", Format::kDot},
+                                                {"gradescope", Format::kGradescope},
+                                                {"prairielearn", Format::kPrairieLearn},
+                                                {"junit", Format::kJunit},
+                                                {"tap", Format::kTap}};
+    options.format = formats.at(format);
     CheckCourseOptions(options, app.count("descriptor") > 0);
+    CheckGradeOptions(options);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {
       out << (e.get_name() == "CallForVersion" ? e.what() : app.help()) << '\n';
@@ -144,6 +162,10 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
   if (options.cases) {
     options.casesAsGiven = *options.cases;
     options.cases = Absolute(*options.cases);
+  }
+  if (options.reference) {
+    options.referenceAsGiven = *options.reference;
+    options.reference = Absolute(*options.reference);
   }
   return {options, 0};
 }

@@ -4,26 +4,34 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace quelvar::runner {
 
 inline constexpr uint64_t kDefaultMaxLines = 100'000'000;
 inline constexpr int kUsageStatus = 2;
+inline constexpr int kCaseFailedStatus = 5;
 
-enum class Format { kText, kJson, kDot };
+enum class Format { kText, kJson, kDot, kGradescope, kPrairieLearn, kJunit, kTap };
 enum class TraceFormat { kText, kCsv, kMarkdown, kTex };
 inline constexpr uint64_t kDefaultTraceRows = 1000;
 
 // quelvar-run's command line. Every path is made absolute while parsing, since loading a
 // descriptor moves the working directory into its folder.
 struct Options {
-  std::string descriptor;                // empty when --program stands alone
-  std::string descriptorAsGiven;         // for messages that name it
+  std::string descriptor;         // empty when --program stands alone
+  std::string descriptorAsGiven;  // for messages that name it
+  // Every descriptor or folder given, for grading many submissions.
+  std::vector<std::string> submissions;
   std::optional<std::string> registers;  // --registers V1,V2,...
   std::optional<std::string> program;    // --program PROGRAM.txt
   std::string programAsGiven;
   std::optional<std::string> cases;  // --cases FILE
   std::string casesAsGiven;
+  std::optional<std::string> reference;  // --reference MODEL.rm
+  std::string referenceAsGiven;
+  std::optional<std::string> inputs;  // --inputs GRID
+  bool summaryCsv = false;            // --summary csv
   uint64_t maxLines = kDefaultMaxLines;
   std::optional<double> timeout;  // --timeout SECONDS of CPU time a run
   bool trace = false;

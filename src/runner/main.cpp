@@ -15,6 +15,7 @@
 #include "runner/Modes.h"
 #include "runner/Options.h"
 #include "runner/RunInputs.h"
+#include "runner/Submissions.h"
 
 namespace {
 
@@ -29,17 +30,18 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
   if (StandsAlone(options)) {
     return StandAloneTool(options, io);
   }
+  if (options.cases || options.reference) return GradeAll(options, io);
   std::optional<RunInputs> inputs;
   try {
     inputs.emplace(options);
   } catch (const std::exception& failure) {
-    return Failed(options, io, quelvar::platform::ErrorBoxText(failure.what()), 1);
+    return Failed(options, io, quelvar::platform::ErrorBoxText(failure.what()), 1,
+                  options.descriptorAsGiven);
   }
   if (options.check) return Check(options, *inputs, io);
   if (options.godel) return GodelNumbers(options, *inputs, io);
   if (options.format == Format::kDot) return FlowDiagramMode(options, *inputs, io);
   if (TracesAsTable(options)) return TracedRun(options, *inputs, io);
-  if (options.cases) return Grade(options, *inputs, io);
   return RunOnce(options, *inputs, io);
 }
 

@@ -17,6 +17,7 @@ struct RunSnapshot {
   bool started = false;
   BatchEnd end = BatchEnd::kFailed;
   uint64_t lines = 0;
+  bool wrapped = false;
   std::string failure;
   std::vector<int16_t> regs;
   std::map<int32_t, int16_t> scratch;
@@ -33,8 +34,8 @@ struct RunSnapshot {
   std::string Describe() const {
     std::ostringstream out;
     out << "started " << started << ", end " << static_cast<int>(end) << ", lines " << lines
-        << ", failure '" << failure << "', index " << instrIndex << ", run flag " << runFlag
-        << ", label '" << label3 << "', registers";
+        << ", wrapped " << wrapped << ", failure '" << failure << "', index " << instrIndex
+        << ", run flag " << runFlag << ", label '" << label3 << "', registers";
     for (const int16_t r : regs) out << ' ' << r;
     out << ", scratch";
     for (const auto& [n, v] : scratch) out << ' ' << n << '=' << v;
@@ -54,6 +55,7 @@ inline RunSnapshot RunToEnd(BatchPath path, const std::string& descriptor, uint6
   snapshot.started = run.Start(descriptor);
   snapshot.end = snapshot.started ? run.Finish(maxLines) : BatchEnd::kFailed;
   snapshot.lines = run.LinesExecuted();
+  snapshot.wrapped = run.Wrapped();
   snapshot.failure = run.Failure();
   const TForm1& form = run.Form();
   snapshot.regs = form.Regs;
