@@ -217,7 +217,7 @@ try {
     await page.click("#wsCheck");
     await until(page, () => document.getElementById("wsSummary").textContent !== "");
     const shown = await page.$$eval("#wsVerdicts tbody tr", (trs) =>
-        trs.map((tr) => `case ${tr.cells[0].textContent}: ${tr.cells[4].textContent}`));
+        trs.map((tr) => `${tr.cells[0].textContent}: ${tr.cells[4].textContent}`));
     shown.push(await text(page, "#wsSummary"));
     check(`${cases}: the verdicts are quelvar-run --cases's`, shown.join("\n") === out.trim(),
           JSON.stringify([shown, out]));

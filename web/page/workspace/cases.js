@@ -7,34 +7,35 @@ import { decode } from "./buffers.js";
 
 const CASE_FOLDER = "/tmp/quelvar-case";
 
-function verdictText(result) {
-  if (result.pass) return "pass";
-  const failure = result.outcome === "failure" ? result.message
-    : result.outcome === "stalled" ? "the program stalled: a jump to line " + result.instructionIndex
-    : result.outcome === "line-limit" ? "stopped at the line limit of " + result.linesExecuted + " lines"
-    : result.mismatches.map((m) => `R${m.register} is ${m.actual}, expected ${m.expected}`).join(", ");
-  return "FAIL: " + failure;
+// The case's inputs as its line writes them, after any name.
+function inputsText(line, result) {
+  const inputs = line.split("=>")[0];
+  const named = result.name !== `case ${result.case}`;
+  return (named ? inputs.slice(inputs.indexOf(":") + 1) : inputs).trim();
 }
 
-// The register's value after the run: a data-form register, or a scratch one (0 when unwritten).
-const valueOf = (result, register) => register >= 1 && register <= result.registers.length
-  ? result.registers[register - 1] : result.scratch[String(register)] ?? 0;
-
-// Grades `descriptor` against `cases`: { rows, summary } or { error }.
+// Grades `descriptor` against `cases`: { rows, summary } or { error }. quelvar-run's JSON is one
+// document, with a result a case and the totals.
 export function gradeAll(descriptor, cases) {
   const { out, err } = grade(descriptor, cases);
-  const documents = out.split("\n").filter((l) => l !== "").map((l) => JSON.parse(l));
-  const totals = documents.find((d) => "cases" in d);
-  if (!totals) return { error: err.trim() || "The cases could not be graded." };
+  let document = null;
+  try { document = JSON.parse(out); } catch { document = null; }
+  if (!document || !Array.isArray(document.cases)) {
+    return { error: err.trim() || "The cases could not be graded." };
+  }
   const lines = decode(read(cases)).text.split(/\r\n|\r|\n/);
-  const rows = documents.filter((d) => "case" in d).map((result) => {
-    const [inputs, expected = ""] = lines[result.line - 1].split("=>").map((s) => s.trim());
-    const registers = [...expected.matchAll(/R(\d+)=/g)].map((m) => Number(m[1]));
-    if (registers.length === 0) registers.push(1);
-    const got = registers.map((r) => `R${r}=${valueOf(result, r)}`).join(" ");
-    return { number: result.case, inputs, expected, got, pass: result.pass, verdict: verdictText(result) };
+  const rows = document.cases.map((result) => {
+    const line = lines[result.line - 1];
+    const inputs = inputsText(line, result);
+    const expected = line.split("=>")[1].trim();
+    const got = Object.entries(result.got).map(([r, v]) => `${r}=${v}`).join(" ");
+    const verdict = result.pass ? "pass" : `FAIL: ${inputs} => ${result.verdict}`;
+    return { name: result.name, inputs, expected, got, pass: result.pass, verdict };
   });
-  return { rows, summary: `${totals.passed}/${totals.cases} cases pass` };
+  // As quelvar-run's text says it: the points only where the cases give their own.
+  const points = document.maxPoints !== document.total
+    ? `, ${document.points}/${document.maxPoints} points` : "";
+  return { rows, summary: `${document.passed}/${document.total} cases pass${points}` };
 }
 
 // A descriptor of the module's program over the case's inputs, in a folder of its own; the

@@ -189,7 +189,7 @@ function check() {
     const tr = document.createElement("tr");
     tr.className = row.pass ? "pass" : "fail";
     tr.tabIndex = 0;
-    for (const cell of [row.number, row.inputs, row.expected, row.got, row.verdict]) {
+    for (const cell of [row.name, row.inputs, row.expected, row.got, row.verdict]) {
       const td = document.createElement("td");
       td.textContent = cell;
       tr.appendChild(td);
@@ -206,7 +206,7 @@ function loadCase(row) {
   const descriptor = editor.path("descriptor");
   const names = descriptorLines(decode(files.read(descriptor)).text);
   load(caseDescriptor(resolved(descriptor, names.program), names.module, row.inputs));
-  say(`Case ${row.number} loaded: ${row.inputs}. Step it with Step Or Run and Next.`);
+  say(`${row.name} loaded: ${row.inputs}. Step it with Step Or Run and Next.`);
 }
 
 // Go to line count K: the form as Step Or Run and K presses of Next leave it. One step back is
