@@ -48,6 +48,11 @@ namespace quelvar::platform::sys {
 }
 
 [[gnu::weak]] int WaitForWriterClose(int fd, int milliseconds) {
+#ifdef __EMSCRIPTEN__
+  // The page's files have no other writer to wait for.
+  (void)fd, (void)milliseconds;
+  return -1;
+#else
   const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
   if (watch < 0) return -1;
   // The open file's own link, so that the watch is on the file read even if it was renamed.
@@ -59,6 +64,7 @@ namespace quelvar::platform::sys {
   }
   close(watch);
   return result;
+#endif
 }
 
 }  // namespace quelvar::platform::sys

@@ -12,6 +12,7 @@
 #include "runner/Modes.h"
 #include "runner/Options.h"
 #include "runner/RunInputs.h"
+#include "runner/Submissions.h"
 
 EM_JS(void, js_reply, (const char* out, int outSize, const char* err, int errSize, int status),
       { QuelvarWorkspace.reply(UTF8ToString(out, outSize), UTF8ToString(err, errSize), status); });
@@ -66,7 +67,7 @@ EMSCRIPTEN_KEEPALIVE void quelvar_check(const char* descriptor, int size) {
   Reply(options, quelvar::runner::Check);
 }
 
-// quelvar-run --format json --cases CASES DESCRIPTOR: a document a case, then the totals.
+// quelvar-run --format json --cases CASES DESCRIPTOR: one document, a result a case and the totals.
 EMSCRIPTEN_KEEPALIVE void quelvar_grade(const char* descriptor, int size, const char* cases,
                                         int casesSize) {
   Options options;
@@ -74,7 +75,10 @@ EMSCRIPTEN_KEEPALIVE void quelvar_grade(const char* descriptor, int size, const 
   Name(Text(descriptor, size), options.descriptor, options.descriptorAsGiven);
   options.cases.emplace();
   Name(Text(cases, casesSize), *options.cases, options.casesAsGiven);
-  Reply(options, quelvar::runner::Grade);
+  Reply(options,
+        [](const Options& given, quelvar::runner::RunInputs&, const quelvar::runner::Streams& io) {
+          return quelvar::runner::GradeAll(given, io);
+        });
 }
 
 }  // extern "C"
