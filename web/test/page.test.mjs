@@ -291,10 +291,10 @@ try {
 
   // An upload never replaces a file without asking: Keep adds only what is new, Replace replaces.
   page = await open("");
-  const original = await readFile(page, "/examples/add.rm");
+  const asItWas = await readFile(page, "/examples/add.rm");
   await page.keyboard.press("F3");
   const uploads = [
-    ["#askKeep", "add.rm is already in /examples. Replace it?", original],
+    ["#askKeep", "add.rm is already in /examples. Replace it?", asItWas],
     ["#askReplace", "2 files are already in /examples: add.rm, new.rm. Replace them?",
      "Mine\r\nadd-data.txt\r\nadd-program.txt\r\n"],
   ];
