@@ -4,7 +4,7 @@
 "use strict";
 
 const CACHE = "quelvar-page";
-const FILES = ["index.html", "page.js", "quelvar.js", "quelvar.wasm", "quelvar.data",
+const FILES = ["index.html", "page.js", "a11y.js", "quelvar.js", "quelvar.wasm", "quelvar.data",
                "quelvar.css", "workspace.js", "workspace.css", "icon.svg", "logo.svg",
                "manifest.webmanifest"];
 

@@ -29,7 +29,8 @@ export function gradeAll(descriptor, cases) {
     const inputs = inputsText(line, result);
     const expected = line.split("=>")[1].trim();
     const got = Object.entries(result.got).map(([r, v]) => `${r}=${v}`).join(" ");
-    const verdict = result.pass ? "pass" : `FAIL: ${inputs} => ${result.verdict}`;
+    const wrap = result.wrapped ? " (a register wrapped from 32767 to -32768)" : "";
+    const verdict = (result.pass ? "pass" : `FAIL: ${inputs} => ${result.verdict}`) + wrap;
     return { name: result.name, inputs, expected, got, pass: result.pass, verdict };
   });
   // As quelvar-run's text says it: the points only where the cases give their own.
