@@ -16,17 +16,8 @@ import time
 import pyatspi
 from gi.repository import GLib
 
-DEADLINE = 60  # seconds for anything to happen; a busy machine meets it
+from waiting import until
 
-
-def until(condition, what):
-    end = time.time() + DEADLINE
-    while time.time() < end:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    raise AssertionError("gave up waiting for " + what)
 
 
 def application():

@@ -17,9 +17,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
-DEADLINE = 60  # seconds for anything to happen; a busy machine meets it
+from waiting import until
 LEAST = 3.0
 BLUE = (0, 0, 255)
 # The lists' client rectangles (left, top, width, height) from the form's layout.
@@ -37,15 +36,6 @@ FUSION_DARK = ", ".join([
     "#ff2a82da", "#ffa070da", "#ff353535", "#ff000000", "#ff353535", "#ffffffff", "#80ffffff"
 ])
 
-
-def until(condition, what):
-    end = time.time() + DEADLINE
-    while time.time() < end:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.1)
-    raise AssertionError("gave up waiting for " + what)
 
 
 def fail(failures, message):

@@ -48,23 +48,15 @@ struct RunSnapshot {
   }
 };
 
-// Loads `descriptor`, runs it with "Run It" and then by `path` to its end or `maxLines` lines.
-inline RunSnapshot RunToEnd(BatchPath path, const std::string& descriptor, uint64_t maxLines) {
-  BatchRun run("Quelvar", path);
-  RunSnapshot snapshot;
-  snapshot.started = run.Start(descriptor);
-  snapshot.end = snapshot.started ? run.Finish(maxLines) : BatchEnd::kFailed;
-  snapshot.lines = run.LinesExecuted();
-  snapshot.wrapped = run.Wrapped();
-  snapshot.failure = run.Failure();
-  const TForm1& form = run.Form();
+// Fills in what the form holds and shows: registers, index, run switch, register list, index
+// label, the five run buttons and the blue frame.
+inline void TakeForm(const TForm1& form, RunSnapshot& snapshot) {
   snapshot.regs = form.Regs;
   snapshot.scratch.insert(form.OuterRegs.begin(), form.OuterRegs.end());
   snapshot.regCount = form.RegCount;
   snapshot.instrIndex = form.InstrIndex;
   snapshot.runFlag = form.RunFlag;
-  const auto& registers = static_cast<const headless::HeadlessListBox&>(*form.List1);
-  snapshot.registerList = registers.Lines();
+  snapshot.registerList = static_cast<const headless::HeadlessListBox&>(*form.List1).Lines();
   snapshot.label3 = form.Label3->Text();
   for (const platform::Button* button :
        {form.Button4, form.Button5, form.Button7, form.Button8, form.Button9}) {
@@ -74,6 +66,18 @@ inline RunSnapshot RunToEnd(BatchPath path, const std::string& descriptor, uint6
   for (const int32_t row : program.OutlinedRows()) {
     if (program.OutlineOn(row) == platform::kBlue) snapshot.blueRows.push_back(row);
   }
+}
+
+// Loads `descriptor`, runs it with "Run It" and then by `path` to its end or `maxLines` lines.
+inline RunSnapshot RunToEnd(BatchPath path, const std::string& descriptor, uint64_t maxLines) {
+  BatchRun run("Quelvar", path);
+  RunSnapshot snapshot;
+  snapshot.started = run.Start(descriptor);
+  snapshot.end = snapshot.started ? run.Finish(maxLines) : BatchEnd::kFailed;
+  snapshot.lines = run.LinesExecuted();
+  snapshot.wrapped = run.Wrapped();
+  snapshot.failure = run.Failure();
+  TakeForm(run.Form(), snapshot);
   std::ostringstream report;
   run.Report(report);
   snapshot.report = report.str();

@@ -36,21 +36,7 @@ inline RunSnapshot Stepped(const std::string& descriptor, uint64_t k, bool goTo)
     snapshot.failure = toolkit.ErrorBoxes().front().text;
     snapshot.lines = 0;  // a Next that failed inside its line may or may not count it
   }
-  snapshot.regs = form.Regs;
-  snapshot.scratch.insert(form.OuterRegs.begin(), form.OuterRegs.end());
-  snapshot.regCount = form.RegCount;
-  snapshot.instrIndex = form.InstrIndex;
-  snapshot.runFlag = form.RunFlag;
-  snapshot.registerList = static_cast<const headless::HeadlessListBox&>(*form.List1).Lines();
-  snapshot.label3 = form.Label3->Text();
-  for (const platform::Button* button :
-       {form.Button4, form.Button5, form.Button7, form.Button8, form.Button9}) {
-    snapshot.enabled.push_back(button->Enabled());
-  }
-  const auto& program = static_cast<const headless::HeadlessListBox&>(*form.List2);
-  for (const int32_t row : program.OutlinedRows()) {
-    if (program.OutlineOn(row) == platform::kBlue) snapshot.blueRows.push_back(row);
-  }
+  TakeForm(form, snapshot);
   return snapshot;
 }
 
