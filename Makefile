@@ -12,15 +12,16 @@ RUN_PACKAGES := cmake ninja-build g++ make qt6-base-dev libcli11-dev nlohmann-js
 # (dpkg-dev for shlibdeps, lintian). emscripten builds the core for the browser, chromium runs the
 # page in its test (with puppeteer-core from npm). graphviz reads the flow diagrams back.
 # at-spi2-core, python3-pyatspi, dbus and openbox let the accessibility test read the real window
-# as a screen reader does; qt6ct and qt6-gtk-platformtheme give it dark palettes to measure the
-# frame's contrast on. python3-junitparser and python3-jsonschema read quelvar-run's JUnit XML
-# and check its Gradescope and PrairieLearn results against their schemas (tap-parser, for its
-# TAP, comes from npm, as tests/formats/package-lock.json pins it).
+# as a screen reader does (xprop, from x11-utils, tells it when the window manager is up);
+# qt6ct and qt6-gtk-platformtheme give it dark palettes to measure the frame's contrast on.
+# python3-junitparser and python3-jsonschema read quelvar-run's JUnit XML and check its
+# Gradescope and PrairieLearn results against their schemas (tap-parser, for its TAP, comes from
+# npm, as tests/formats/package-lock.json pins it).
 TEST_PACKAGES := libgtest-dev libbenchmark-dev python3-junitparser python3-jsonschema \
   xvfb xauth xdotool imagemagick clang libclang-rt-14-dev \
   desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db dpkg-dev lintian \
   emscripten chromium graphviz at-spi2-core python3-pyatspi dbus openbox \
-  qt6ct qt6-gtk-platformtheme
+  qt6ct qt6-gtk-platformtheme x11-utils
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 BUILD := build
 ASAN_BUILD := build-asan

@@ -46,6 +46,13 @@ def focused(app):
     return None
 
 
+def window_manager_running():
+    """A desktop's window manager is up before its applications start: it has claimed the root
+    window's _NET_SUPPORTING_WM_CHECK, without which xdotool cannot activate a window."""
+    return "window id #" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                           capture_output=True, text=True).stdout
+
+
 def key(*keys):
     subprocess.run(["xdotool", "key", "--delay", "50", *keys], check=True)
 
@@ -73,6 +80,7 @@ def main():
     for kind in ("object:state-changed:showing", "object:state-changed:focused",
                  "object:property-change:accessible-name"):
         pyatspi.Registry.registerEventListener(listen, kind)
+    until(window_manager_running, "the window manager")
     window = subprocess.Popen([quelvar], cwd=work)
     failures = []
 
@@ -98,8 +106,13 @@ def main():
             key("F3")
             until(lambda: subprocess.run(["xdotool", "search", "--name", "^Open$"],
                                          capture_output=True).returncode == 0, "the Open dialog")
-            subprocess.run(["xdotool", "type", "--delay", "5", os.path.join(work, "multiply.rm")],
-                           check=True)
+            # Typing starts once the dialog's name field has the focus, and Return waits for the
+            # whole name to be in it: keys typed earlier go elsewhere.
+            field = until(lambda: (lambda a: a if a is not None and a.getRoleName() == "text"
+                                   else None)(focused(app)), "the focus in the dialog's name field")
+            name = os.path.join(work, "multiply.rm")
+            subprocess.run(["xdotool", "type", "--delay", "5", name], check=True)
+            until(lambda: field.queryText().getText(0, -1) == name, "the name in the dialog")
             key("Return")
             until(lambda: subprocess.run(["xdotool", "search", "--name", "^Open$"],
                                          capture_output=True).returncode != 0, "the dialog to close")
@@ -113,12 +126,16 @@ def main():
 
             # Steps: each is announced as a notification, with the register it changed, and the
             # focused program list's current item follows the framed line.
+            # A client reads an announcement's text when it handles the event, so each key waits
+            # for its own announcement: one made later would be read in its place.
             start = len(heard)
-            key("shift+F9")
-            key("F7")
-            key("F7")
-            until(lambda: any(n.startswith("line 2:") for t, r, n in heard if r == "notification"),
-                  "the second step's announcement")
+            for keys, announcement in [("shift+F9", "stepping from line 1: J(2,4,9)"),
+                                       ("F7", "line 1: J(2,4,9), no jump"),
+                                       ("F7", "line 2: Z(5), R5 -> 0")]:
+                key(keys)
+                until(lambda: any(r == "notification" and t.endswith("showing")
+                                  and n == announcement for t, r, n in heard),
+                      "the announcement " + announcement)
             until(lambda: any(r == "list item" and n == "J(1,5,7)" and t.endswith("focused")
                               for t, r, n in heard[start:]), "line 3 as the current item")
             key("ctrl+F9")
@@ -126,6 +143,10 @@ def main():
                   "the end of the run")
         except AssertionError as failure:
             failures.append(str(failure))
+            active = subprocess.run(["xdotool", "getactivewindow", "getwindowname"],
+                                    capture_output=True, text=True)
+            failures.append("  the active window then: " +
+                            (active.stdout.strip() or active.stderr.strip()))
         finally:
             GLib.idle_add(pyatspi.Registry.stop)
 
@@ -136,10 +157,6 @@ def main():
     shutil.rmtree(work, ignore_errors=True)
     said = [n for t, r, n in heard if r == "notification" and t.endswith("showing")]
     print("announced:", *dict.fromkeys(said), sep="\n  ")
-    for expected in ["stepping from line 1: J(2,4,9)", "line 1: J(2,4,9), no jump",
-                     "line 2: Z(5), R5 -> 0"]:
-        if expected not in said:
-            failures.append(f"not announced: {expected}")
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0
