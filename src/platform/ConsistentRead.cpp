@@ -24,11 +24,12 @@ constexpr auto kBusyAfter = std::chrono::milliseconds(500);
 constexpr auto kWriterWait = std::chrono::milliseconds(1500);
 constexpr auto kLongestWait = std::chrono::milliseconds(100);
 
-// Tells `busy` once that a read has taken long.
+// Tells `busy` once that a read has taken long. Without a notice the clock is never read.
 class BusyWatch {
  public:
-  explicit BusyWatch(const BusyNotice& busy)
-      : busy_(busy), start_(std::chrono::steady_clock::now()) {}
+  explicit BusyWatch(const BusyNotice& busy) : busy_(busy) {
+    if (busy_) start_ = std::chrono::steady_clock::now();
+  }
   void Check() {
     if (told_ || !busy_ || std::chrono::steady_clock::now() - start_ < kBusyAfter) return;
     told_ = true;

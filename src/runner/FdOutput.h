@@ -26,10 +26,11 @@ class FdOutput final : public std::streambuf {
   int sync() override;
 
  private:
+  void MakeBuffer();
   void WriteAll(const char* bytes, size_t size);
 
   int fd_;
-  std::unique_ptr<char[]> buffer_;  // not zero-filled
+  std::unique_ptr<char[]> buffer_;  // not zero-filled; none until the first byte
   int error_ = 0;
   bool closed_ = false;
 };
