@@ -46,6 +46,11 @@ def focused(app):
     return None
 
 
+def focused_text_field(app):
+    accessible = focused(app)
+    return accessible if accessible is not None and accessible.getRoleName() == "text" else None
+
+
 def window_manager_running():
     """A desktop's window manager is up before its applications start: it has claimed the root
     window's _NET_SUPPORTING_WM_CHECK, without which xdotool cannot activate a window."""
@@ -64,6 +69,11 @@ def main():
         if name.startswith("multiply"):
             shutil.copy(os.path.join(examples, name), work)
     heard = []  # (event type, role, name) in the order AT-SPI delivered them
+
+    def announced():
+        """The texts of the notifications shown, in order."""
+        return [n for t, r, n in heard if r == "notification" and t.endswith("showing")]
+
     gained = []  # (role, name, parent's name) of each control or item that gained the focus
 
     def listen(event):
@@ -108,8 +118,7 @@ def main():
                                          capture_output=True).returncode == 0, "the Open dialog")
             # Typing starts once the dialog's name field has the focus, and Return waits for the
             # whole name to be in it: keys typed earlier go elsewhere.
-            field = until(lambda: (lambda a: a if a is not None and a.getRoleName() == "text"
-                                   else None)(focused(app)), "the focus in the dialog's name field")
+            field = until(lambda: focused_text_field(app), "the focus in the dialog's name field")
             name = os.path.join(work, "multiply.rm")
             subprocess.run(["xdotool", "type", "--delay", "5", name], check=True)
             until(lambda: field.queryText().getText(0, -1) == name, "the name in the dialog")
@@ -133,9 +142,7 @@ def main():
                                        ("F7", "line 1: J(2,4,9), no jump"),
                                        ("F7", "line 2: Z(5), R5 -> 0")]:
                 key(keys)
-                until(lambda: any(r == "notification" and t.endswith("showing")
-                                  and n == announcement for t, r, n in heard),
-                      "the announcement " + announcement)
+                until(lambda: announcement in announced(), "the announcement " + announcement)
             until(lambda: any(r == "list item" and n == "J(1,5,7)" and t.endswith("focused")
                               for t, r, n in heard[start:]), "line 3 as the current item")
             key("ctrl+F9")
@@ -155,8 +162,7 @@ def main():
     window.kill()
     window.wait()
     shutil.rmtree(work, ignore_errors=True)
-    said = [n for t, r, n in heard if r == "notification" and t.endswith("showing")]
-    print("announced:", *dict.fromkeys(said), sep="\n  ")
+    print("announced:", *dict.fromkeys(announced()), sep="\n  ")
     for failure in failures:
         print("FAIL:", failure)
     return 1 if failures else 0
