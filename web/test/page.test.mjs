@@ -10,7 +10,7 @@ import fs from "node:fs";
 import os from "node:os";
 import path from "node:path";
 import { PNG } from "pngjs";
-import { serve, launch } from "./serve.mjs";
+import { serve, launch, rowsReading } from "./serve.mjs";
 import { a11yTests } from "./a11y.test.mjs";
 
 const folder = path.resolve(process.argv[2]);
@@ -93,9 +93,9 @@ try {
   await page.keyboard.up("Control");
   await page.waitForFunction(() => document.getElementById("Label3").textContent === "10",
                              { timeout: 10000 });
-  await page.waitForFunction(() => document.querySelectorAll("#List1 .row").length === 5);
-  check("registers after the run", (await rows(page, "List1")).join("|") ===
-      "R1 -> 42|R2 -> 7|R3 -> 42|R4 -> 7|R5 -> 6", (await rows(page, "List1")).join("|"));
+  const run = await rowsReading(page, "List1", "R1 -> 42|R2 -> 7|R3 -> 42|R4 -> 7|R5 -> 6");
+  check("registers after the run", run === "R1 -> 42|R2 -> 7|R3 -> 42|R4 -> 7|R5 -> 6" &&
+        (await rows(page, "List1")).length === 5, run);
   check("Run It enabled again", !(await page.$eval("#Button4", (b) => b.disabled)));
   check("frame below the last line", (await framed(page, "List2")).join() === "9");
 
@@ -283,10 +283,10 @@ try {
   await page.keyboard.press("Enter");
   await page.$eval("#openName", (e) => { e.value = "p.rm"; });
   await page.click("#openOk");
-  await page.waitForFunction(() => document.querySelectorAll("#List1 .row").length === 2);
+  const named = await rowsReading(page, "List1", "R1 -> 5|R2 -> 7");
   check("a descriptor naming lab1/d.txt", (await text(page, "#Label9")) === "lab1/d.txt" &&
-      (await rows(page, "List1")).join("|") === "R1 -> 5|R2 -> 7" &&
-      (await rows(page, "List2")).join("|") === "S(1)", (await rows(page, "List1")).join("|"));
+      named === "R1 -> 5|R2 -> 7" && (await rows(page, "List1")).length === 2 &&
+      (await rows(page, "List2")).join("|") === "S(1)", named);
   await page.close();
 
   // An upload never replaces a file without asking: Keep adds only what is new, Replace replaces.

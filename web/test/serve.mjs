@@ -37,3 +37,15 @@ export async function open(browser, address) {
   await page.waitForSelector("body[data-ready='1']", { timeout: 20000 });
   return page;
 }
+
+// A list's first rows, joined by "|", once they read `expected`: the page draws a list at the
+// next animation frame, after the labels of the same tick have changed. If they never do within
+// 30 s, the rows as they stand, for the failure to show.
+export async function rowsReading(page, list, expected) {
+  const count = expected.split("|").length;
+  const first = (l, n) => [...document.querySelectorAll(`#${l} .row`)].slice(0, n)
+      .map((row) => row.textContent).join("|");
+  await page.waitForFunction(`(${first})(${JSON.stringify(list)}, ${count}) === ${JSON.stringify(expected)}`,
+                             { timeout: 30000 }).catch(() => {});
+  return page.evaluate(`(${first})(${JSON.stringify(list)}, ${count})`);
+}
