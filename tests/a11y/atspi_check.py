@@ -11,12 +11,11 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 
 import pyatspi
 from gi.repository import GLib
 
-from waiting import until
+from waiting import until, window_manager_running
 
 
 
@@ -46,16 +45,18 @@ def focused(app):
     return None
 
 
+def in_registers(app):
+    """The focus is on the register list or on one of its lines."""
+    accessible = focused(app)
+    if accessible is None:
+        return False
+    parent = accessible.parent
+    return "Registers" in (accessible.name, parent.name if parent is not None else "")
+
+
 def focused_text_field(app):
     accessible = focused(app)
     return accessible if accessible is not None and accessible.getRoleName() == "text" else None
-
-
-def window_manager_running():
-    """A desktop's window manager is up before its applications start: it has claimed the root
-    window's _NET_SUPPORTING_WM_CHECK, without which xdotool cannot activate a window."""
-    return "window id #" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
-                                           capture_output=True, text=True).stdout
 
 
 def key(*keys):
@@ -99,6 +100,7 @@ def main():
             failures.append(message)
 
     def drive():
+        app = None
         try:
             app = until(application, "the window on the AT-SPI bus")
             names = {(a.getRoleName(), a.name) for a in descendants(app)}
@@ -127,7 +129,7 @@ def main():
                                          capture_output=True).returncode != 0, "the dialog to close")
             until(lambda: any(a.name == "J(2,4,9)" for a in descendants(app)), "the program")
             # Tab goes from the register list, which had the focus before Load, to the program.
-            time.sleep(1)  # for the window system to settle the focus; the wait below is polled
+            until(lambda: in_registers(app), "the focus back on the register list")
             start = len(gained)
             key("Tab")
             until(lambda: any("Program" in (name, parent) for role, name, parent in gained[start:]),
@@ -154,6 +156,9 @@ def main():
                                     capture_output=True, text=True)
             failures.append("  the active window then: " +
                             (active.stdout.strip() or active.stderr.strip()))
+            focus = focused(app) if app is not None else None
+            failures.append("  the focus then: " + ("nowhere" if focus is None else
+                            f"{focus.getRoleName()} {focus.name!r} in {focus.parent.name!r}"))
         finally:
             GLib.idle_add(pyatspi.Registry.stop)
 

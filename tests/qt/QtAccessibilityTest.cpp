@@ -25,8 +25,8 @@ TEST_F(QtWindowTest, AFocusedButtonThatDisablesItselfHandsTheFocusOn) {
                {"Button4", "Button9"}};
   for (const auto& c : cases) {
     Press(Widget(c.pressed), Qt::Key_Space);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return QApplication::focusWidget() == Widget(c.focused); }, 5000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == Widget(c.focused); },
+                                kPatienceMs))
         << c.pressed << " left the focus on "
         << (QApplication::focusWidget() ? QApplication::focusWidget()->objectName().toStdString()
                                         : "nothing");
@@ -45,7 +45,7 @@ TEST_F(QtWindowTest, AnnouncesStepsAtOnceAndARunAtMostOnceASecond) {
   toolkit->Announce("line 1: first", platform::Announcement::kProgress);
   toolkit->Announce("line 2: second", platform::Announcement::kProgress);
   EXPECT_EQ(said.Made(), made);  // within a second of the last one: held back
-  EXPECT_TRUE(QTest::qWaitFor([&] { return said.Made() == made + 1; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return said.Made() == made + 1; }, kPatienceMs));
   EXPECT_EQ(said.Last(), "line 2: second");
   toolkit->Announce("line 3: third", platform::Announcement::kProgress);
   toolkit->Announce("stopped", platform::Announcement::kEnd);

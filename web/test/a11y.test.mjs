@@ -202,7 +202,7 @@ export async function a11yTests({ open, check }) {
   for (const [pressed, expected] of takeovers) {
     await page.focus(`#${pressed}`);
     await press(page, "Space");
-    await page.waitForFunction((id) => document.activeElement.id === id, { timeout: 5000 },
+    await page.waitForFunction((id) => document.activeElement.id === id, { timeout: 20000 },
                                expected).catch(() => {});
     check(`Space on ${pressed} leaves the focus on ${expected}`,
           (await focused(page)) === expected, await focused(page));

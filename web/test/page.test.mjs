@@ -92,7 +92,7 @@ try {
   await page.keyboard.press("F9");
   await page.keyboard.up("Control");
   await page.waitForFunction(() => document.getElementById("Label3").textContent === "10",
-                             { timeout: 10000 });
+                             { timeout: 60000 });
   const run = await rowsReading(page, "List1", "R1 -> 42|R2 -> 7|R3 -> 42|R4 -> 7|R5 -> 6");
   check("registers after the run", run === "R1 -> 42|R2 -> 7|R3 -> 42|R4 -> 7|R5 -> 6" &&
         (await rows(page, "List1")).length === 5, run);

@@ -106,11 +106,12 @@ async function newTrio() {
   say(`${name}.rm written to ${folder} and loaded.`);
 }
 
-function save() {
+// "Saved" is said once the browser holds the files, so that a reload right after keeps them.
+async function save() {
   const written = editor.save();
   $("wsPath").textContent = editor.path("descriptor");
-  keep();
   editor.relint();
+  await keep();
   say(written.length === 0 ? "Nothing to save." : "Saved " + written.join(", ") + ".");
 }
 
