@@ -151,8 +151,8 @@ try {
   await page.click("#wsNew");
   await until(page, () => document.getElementById("Label10").textContent === "mine-program.txt");
   await runIt(page);
-  await until(page, () => document.querySelector("#List1 .row")?.textContent === "R1 -> 7");
-  check("New writes a trio that runs", (await rows(page, "List1"))[0] === "R1 -> 7");
+  const trio = await rowsReading(page, "List1", "R1 -> 7");
+  check("New writes a trio that runs", trio === "R1 -> 7", trio);
   await page.reload();
   await page.waitForSelector("body[data-workspace='1']", { timeout: 60000 });
   check("a reload keeps the new trio", (await readFile(page, "/examples/mine.rm")) !== null);
