@@ -15,7 +15,7 @@ import threading
 import pyatspi
 from gi.repository import GLib
 
-from waiting import until, window_manager_running
+from waiting import until, window_manager
 
 
 
@@ -91,7 +91,6 @@ def main():
     for kind in ("object:state-changed:showing", "object:state-changed:focused",
                  "object:property-change:accessible-name"):
         pyatspi.Registry.registerEventListener(listen, kind)
-    until(window_manager_running, "the window manager")
     window = subprocess.Popen([quelvar], cwd=work)
     failures = []
 
@@ -174,4 +173,5 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    with window_manager():
+        sys.exit(main())

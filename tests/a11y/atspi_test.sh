@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs atspi_check.py in a virtual display with its own session bus, the AT-SPI registry and a
-# window manager (openbox), as a screen-reader user's desktop has them.
+# window manager (openbox, which the check starts), as a screen-reader user's desktop has them.
 #   atspi_test.sh QUELVAR EXAMPLES_FOLDER
 set -euo pipefail
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ -z "${DISPLAY:-}" ]; then
@@ -11,7 +11,5 @@ export XDG_RUNTIME_DIR=$(mktemp -d)
 pids=()
 trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$XDG_RUNTIME_DIR"' EXIT
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
-pids+=($!)
-openbox --sm-disable >/dev/null 2>&1 &
 pids+=($!)
 /usr/bin/python3 "$(dirname "$0")/atspi_check.py" "$@"

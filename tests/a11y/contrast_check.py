@@ -18,7 +18,7 @@ import subprocess
 import sys
 import tempfile
 
-from waiting import until, window_manager_running
+from waiting import until, window_manager
 LEAST = 3.0
 BLUE = (0, 0, 255)
 # The lists' client rectangles (left, top, width, height) from the form's layout.
@@ -237,7 +237,6 @@ def empty_case(quelvar, environment, what, failures):
 def main():
     quelvar, examples = sys.argv[1], sys.argv[2]
     compare = sys.argv[3] if len(sys.argv) > 3 else None
-    until(window_manager_running, "the window manager")
     work = tempfile.mkdtemp()
     try:
         descriptor = os.path.join(work, "multiply.rm")
@@ -288,4 +287,5 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    with window_manager():
+        sys.exit(main())

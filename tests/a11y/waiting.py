@@ -1,6 +1,8 @@
 """Waiting in the accessibility checks: a condition is polled until it holds, or a deadline that a
 busy machine meets passes."""
+import contextlib
 import subprocess
+import tempfile
 import time
 
 DEADLINE = 60  # seconds for anything to happen
@@ -21,3 +23,35 @@ def window_manager_running():
     window's _NET_SUPPORTING_WM_CHECK, without which xdotool cannot activate or focus a window."""
     return "window id #" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                            capture_output=True, text=True).stdout
+
+
+@contextlib.contextmanager
+def window_manager(attempts=3):
+    """Openbox, running on the display until the block ends. A start in which openbox exits before
+    it manages the display is tried again; a failure shows what openbox printed (with --debug)."""
+    printed = []
+    for _ in range(attempts):
+        with tempfile.TemporaryFile() as log:
+            openbox = subprocess.Popen(["openbox", "--sm-disable", "--debug"], stdout=log,
+                                       stderr=subprocess.STDOUT)
+            try:
+                until(lambda: window_manager_running() or openbox.poll() is not None,
+                      "the window manager")
+            except AssertionError:
+                openbox.kill()
+                openbox.wait()
+                log.seek(0)
+                raise AssertionError("gave up waiting for the window manager; openbox printed:\n"
+                                     + log.read().decode(errors="replace")[-4000:])
+            if window_manager_running():
+                try:
+                    yield
+                finally:
+                    openbox.terminate()
+                    openbox.wait()
+                return
+            openbox.wait()
+            log.seek(0)
+            printed.append(f"openbox exited with {openbox.returncode}:\n"
+                           + log.read().decode(errors="replace")[-2000:])
+    raise AssertionError("the window manager did not start:\n" + "\n".join(printed))
