@@ -8,8 +8,8 @@ import time
 DEADLINE = 60  # seconds for anything to happen
 
 
-def until(condition, what):
-    end = time.time() + DEADLINE
+def until(condition, what, seconds=DEADLINE):
+    end = time.time() + seconds
     while time.time() < end:
         value = condition()
         if value:
@@ -27,8 +27,9 @@ def window_manager_running():
 
 @contextlib.contextmanager
 def window_manager(attempts=3):
-    """Openbox, running on the display until the block ends. A start in which openbox exits before
-    it manages the display is tried again; a failure shows what openbox printed (with --debug)."""
+    """Openbox, running on the display until the block ends. A start in which openbox exits, or
+    does not manage the display within a third of the deadline, is tried again; a failure shows
+    what each openbox printed (with --debug)."""
     printed = []
     for _ in range(attempts):
         with tempfile.TemporaryFile() as log:
@@ -36,13 +37,9 @@ def window_manager(attempts=3):
                                        stderr=subprocess.STDOUT)
             try:
                 until(lambda: window_manager_running() or openbox.poll() is not None,
-                      "the window manager")
+                      "the window manager", DEADLINE / attempts)
             except AssertionError:
-                openbox.kill()
-                openbox.wait()
-                log.seek(0)
-                raise AssertionError("gave up waiting for the window manager; openbox printed:\n"
-                                     + log.read().decode(errors="replace")[-4000:])
+                pass
             if window_manager_running():
                 try:
                     yield
@@ -50,8 +47,9 @@ def window_manager(attempts=3):
                     openbox.terminate()
                     openbox.wait()
                 return
+            openbox.kill()
             openbox.wait()
             log.seek(0)
-            printed.append(f"openbox exited with {openbox.returncode}:\n"
-                           + log.read().decode(errors="replace")[-2000:])
-    raise AssertionError("the window manager did not start:\n" + "\n".join(printed))
+            printed.append(f"openbox ended with {openbox.returncode}, having printed:\n"
+                           + log.read().decode(errors="replace")[-3000:])
+    raise AssertionError("gave up waiting for the window manager:\n" + "\n".join(printed))
