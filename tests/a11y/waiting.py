@@ -39,7 +39,7 @@ def window_manager(attempts=3):
                 until(lambda: window_manager_running() or openbox.poll() is not None,
                       "the window manager", DEADLINE / attempts)
             except AssertionError:
-                pass
+                pass  # a start that stalled: killed below and tried again, as one that exited
             if window_manager_running():
                 try:
                     yield

@@ -164,14 +164,12 @@ try {
         await text(page, "#boxText"));
   check("About caption", (await text(page, "#boxCaption")) === "Quelvar");
   // R1 counts on while the box stays open; the wait is generous, for a busy machine.
-  const firstRow = "#List1 .row";
-  const rowText = (selector) => document.querySelector(selector)?.textContent;
-  const before = await page.evaluate(rowText, firstRow);
+  const [before] = await rows(page, "List1");
   const moved = await page.waitForFunction(
-      (selector, was) => document.querySelector(selector)?.textContent !== was,
-      { timeout: 30000 }, firstRow, before).then(() => true, () => false);
+      (was) => document.querySelector("#List1 .row")?.textContent !== was, { timeout: 30000 },
+      before).then(() => true, () => false);
   check("ticks go on behind the About box", moved && (await page.$("#box:not([hidden])")) !== null,
-        `${before} then ${await page.evaluate(rowText, firstRow)}`);
+        `${before} then ${(await rows(page, "List1"))[0]}`);
   await page.click("#boxOk");
 
   // The pace of a long run: R1 counts the rounds of two lines.
