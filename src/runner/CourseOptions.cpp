@@ -1,5 +1,6 @@
 #include "runner/CourseOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <filesystem>
 #include <map>
 

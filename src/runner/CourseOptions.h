@@ -1,8 +1,12 @@
 #pragma once
 
-#include <CLI/CLI.hpp>
-
 #include "runner/Options.h"
+
+// Only the files that declare or check options include CLI11: every file that does builds its
+// ready-made validators when the program starts.
+namespace CLI {
+class App;
+}  // namespace CLI
 
 namespace quelvar::runner {
 

@@ -1,5 +1,6 @@
 #include "runner/GradeOptions.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
