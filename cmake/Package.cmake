@@ -16,5 +16,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION education)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# quelvar-run loads GMP when it makes a program's number, so the linked libraries do not name it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgmp10")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quelvar.org/")
 include(CPack)

@@ -2,6 +2,7 @@
 // --from-godel and --godel-run.
 #include "runner/Godel.h"
 
+#include <gmpxx.h>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -19,11 +20,21 @@ using godel::DecodeGamma;
 using godel::Gamma;
 using Op = ProgramLine::Op;
 
-mpz_class GammaOf(const std::vector<ProgramLine>& program) {
-  std::vector<mpz_class> betas;
-  for (const ProgramLine& line : program) betas.push_back(Beta(line));
-  return Gamma(betas);
-}
+// Numbers are checked against GMP's own C++ class, linked here as usual.
+class GodelNumbers : public testing::Test {
+ protected:
+  godel::Number Of(int64_t value) const { return gmp_.Of(value); }
+  godel::Number Of(const mpz_class& value) const { return gmp_.FromDecimal(value.get_str()); }
+  std::string BetaOf(const ProgramLine& line) const { return Beta(gmp_, line).Decimal(); }
+  godel::Number GammaOf(const std::vector<ProgramLine>& program) const {
+    std::vector<godel::Number> betas;
+    for (const ProgramLine& line : program) betas.push_back(Beta(gmp_, line));
+    return Gamma(gmp_, betas);
+  }
+  std::vector<ProgramLine> Decoded(int64_t gamma) const { return DecodeGamma(Of(gamma)); }
+
+  const godel::Gmp gmp_;
+};
 
 std::string Text(const std::vector<ProgramLine>& program) {
   std::string text;
@@ -32,12 +43,12 @@ std::string Text(const std::vector<ProgramLine>& program) {
 }
 
 // Worked by hand from the definitions.
-TEST(Godel, GivesTheWorkedValues) {
+TEST_F(GodelNumbers, GivesTheWorkedValues) {
   // pi(m,n) = 2^m (2n+1) - 1
-  EXPECT_EQ(godel::Pi(0, 0), 0);
-  EXPECT_EQ(godel::Pi(1, 2), 9);     // 2 * 5 - 1
-  EXPECT_EQ(godel::Pi(3, 1), 23);    // 8 * 3 - 1
-  EXPECT_EQ(godel::Pi(9, 4), 4607);  // 512 * 9 - 1
+  EXPECT_EQ(godel::Pi(Of(0), Of(0)).Decimal(), "0");
+  EXPECT_EQ(godel::Pi(Of(1), Of(2)).Decimal(), "9");     // 2 * 5 - 1
+  EXPECT_EQ(godel::Pi(Of(3), Of(1)).Decimal(), "23");    // 8 * 3 - 1
+  EXPECT_EQ(godel::Pi(Of(9), Of(4)).Decimal(), "4607");  // 512 * 9 - 1
   const struct {
     ProgramLine line;
     int beta;
@@ -54,7 +65,7 @@ TEST(Godel, GivesTheWorkedValues) {
       {{Op::kJump, 1, 2, 1}, 4 * 3 + 3},  // pi(0,1) = 2, pi(2,0) = 3
   };
   for (const auto& row : betas) {
-    EXPECT_EQ(Beta(row.line), row.beta) << godel::LineText(row.line);
+    EXPECT_EQ(BetaOf(row.line), std::to_string(row.beta)) << godel::LineText(row.line);
     EXPECT_EQ(godel::DecodeBeta(row.beta), row.line) << row.beta;
   }
   const struct {
@@ -71,18 +82,18 @@ TEST(Godel, GivesTheWorkedValues) {
       {{{Op::kZero, 0, 2, 0}, {Op::kJump, 1, 1, 1}}, 271},  // 2^4 + 2^(4+3+1) - 1
   };
   for (const auto& row : gammas) {
-    EXPECT_EQ(GammaOf(row.program), row.gamma) << Text(row.program);
-    EXPECT_EQ(Text(DecodeGamma(row.gamma)), Text(row.program)) << row.gamma;
+    EXPECT_EQ(GammaOf(row.program).Decimal(), std::to_string(row.gamma)) << Text(row.program);
+    EXPECT_EQ(Text(Decoded(row.gamma)), Text(row.program)) << row.gamma;
   }
 }
 
-TEST(Godel, DecodesAndEncodesEveryNumberBackToItself) {
+TEST_F(GodelNumbers, DecodesAndEncodesEveryNumberBackToItself) {
   for (int n = 0; n <= 5000; ++n) {
-    ASSERT_EQ(GammaOf(DecodeGamma(n)), n) << Text(DecodeGamma(n));
+    ASSERT_TRUE(GammaOf(Decoded(n)) == n) << Text(Decoded(n));
   }
 }
 
-TEST(Godel, EncodesAndDecodesRandomProgramsBackToThemselves) {
+TEST_F(GodelNumbers, EncodesAndDecodesRandomProgramsBackToThemselves) {
   std::mt19937 random(23);
   const auto operand = [&random](int top) { return std::uniform_int_distribution(1, top)(random); };
   // Operands small enough for the program's number to stay within the bound.
@@ -109,21 +120,49 @@ TEST(Godel, EncodesAndDecodesRandomProgramsBackToThemselves) {
 
 // Numbers beyond 2^kMaxBits are refused before they are built: a J with large operands, a long
 // program of large lines, and a number too long to decode.
-TEST(Godel, RefusesNumbersTooLargeToBuild) {
-  EXPECT_THROW(Beta({Op::kJump, 64, 1, 1}), godel::GodelError);
-  EXPECT_THROW(Beta({Op::kJump, 2147483647, 2147483647, 2147483647}), godel::GodelError);
-  EXPECT_THROW(Beta({Op::kTransfer, 2147483647, 1, 0}), godel::GodelError);
-  EXPECT_THROW(Gamma({mpz_class(godel::kMaxBits)}), godel::GodelError);
-  EXPECT_THROW(Gamma(std::vector<mpz_class>(2, mpz_class(godel::kMaxBits / 2))), godel::GodelError);
-  mpz_class huge;
-  mpz_ui_pow_ui(huge.get_mpz_t(), 2, godel::kMaxBits);
-  EXPECT_THROW(DecodeGamma(huge), godel::GodelError);
+TEST_F(GodelNumbers, RefusesNumbersTooLargeToBuild) {
+  EXPECT_THROW(BetaOf({Op::kJump, 64, 1, 1}), godel::GodelError);
+  EXPECT_THROW(BetaOf({Op::kJump, 2147483647, 2147483647, 2147483647}), godel::GodelError);
+  EXPECT_THROW(BetaOf({Op::kTransfer, 2147483647, 1, 0}), godel::GodelError);
+  EXPECT_THROW(Gamma(gmp_, {Of(godel::kMaxBits)}), godel::GodelError);
+  EXPECT_THROW(Gamma(gmp_, std::vector(2, Of(godel::kMaxBits / 2))), godel::GodelError);
+  EXPECT_THROW(DecodeGamma(Of(mpz_class(1) << godel::kMaxBits)), godel::GodelError);
+  EXPECT_THROW(DecodeGamma(Of(-1)), godel::GodelError);
   // The largest numbers within the bound: one line whose beta is kMaxBits - 1, and back.
   const mpz_class largest = (mpz_class(1) << (godel::kMaxBits - 1)) - 1;
-  EXPECT_EQ(Text(DecodeGamma(largest)), "J(1,11,1) ");
-  EXPECT_EQ(GammaOf({{Op::kJump, 1, 11, 1}}), largest);
+  EXPECT_EQ(Text(DecodeGamma(Of(largest))), "J(1,11,1) ");
+  EXPECT_TRUE(GammaOf({{Op::kJump, 1, 11, 1}}) == Of(largest));
   // T(21,1): beta 4 pi(20,0) + 2 = 4194302; gamma 2^beta - 1 has 1.26 million digits.
-  EXPECT_EQ(GammaOf({{Op::kTransfer, 21, 1, 0}}), (mpz_class(1) << 4194302) - 1);
+  EXPECT_TRUE(GammaOf({{Op::kTransfer, 21, 1, 0}}) == Of((mpz_class(1) << 4194302) - 1));
+}
+
+// Numbers copied, moved and assigned keep their values, and those they came from keep theirs.
+TEST_F(GodelNumbers, NumbersCopyMoveAndAssign) {
+  const godel::Number big = gmp_.FromDecimal("98765432109876543210987654321");
+  godel::Number copy = big;
+  godel::Number moved = std::move(copy);
+  EXPECT_EQ(moved.Decimal(), "98765432109876543210987654321");
+  EXPECT_EQ(copy.Decimal(), "0");
+  copy = moved + 1;
+  moved = Of(-7);
+  EXPECT_EQ(copy.Decimal(), "98765432109876543210987654322");
+  EXPECT_EQ(moved.Decimal(), "-7");
+  EXPECT_EQ(big.Decimal(), "98765432109876543210987654321");
+  EXPECT_EQ((3 * big - 5).Decimal(), mpz_class(mpz_class(big.Decimal()) * 3 - 5).get_str());
+}
+
+// Without the GMP library only the modes that make programs' numbers fail, and they say why.
+TEST(GodelLibrary, AMissingLibraryIsAnErrorThatNamesIt) {
+  try {
+    const godel::Gmp gmp("libquelvar-no-such-gmp.so.10");
+    FAIL() << "loaded a library that does not exist";
+  } catch (const godel::GodelError& failure) {
+    EXPECT_NE(std::string(failure.what())
+                  .find("programs' numbers need the GMP library: "
+                        "libquelvar-no-such-gmp.so.10"),
+              std::string::npos)
+        << failure.what();
+  }
 }
 
 TEST(Godel, QuelvarRunPrintsTheNumbersOfAProgram) {

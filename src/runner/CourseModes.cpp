@@ -52,13 +52,15 @@ int Expand(const Options& options) {
 }
 
 int FromGodel(const Options& options, const Streams& io) {
-  io.out << ProgramText(godel::DecodeGamma(mpz_class(*options.fromGodel)));
+  const godel::Gmp gmp;
+  io.out << ProgramText(godel::DecodeGamma(gmp.FromDecimal(*options.fromGodel)));
   return 0;
 }
 
 int GodelRun(const Options& options, const Streams& io) {
   RunInputs inputs(options);
-  inputs.SetProgramText(ProgramText(godel::DecodeGamma(mpz_class(*options.godelRun))),
+  const godel::Gmp gmp;
+  inputs.SetProgramText(ProgramText(godel::DecodeGamma(gmp.FromDecimal(*options.godelRun))),
                         "<program " + *options.godelRun + ">");
   return TracesAsTable(options) ? TracedRun(options, inputs, io) : RunOnce(options, inputs, io);
 }
@@ -84,7 +86,14 @@ int GodelNumbers(const Options& options, RunInputs& inputs, const Streams& io) {
     io.err << file << ": an empty program has no number\n";
     return 1;
   }
-  std::vector<mpz_class> betas;
+  std::optional<godel::Gmp> gmp;
+  try {
+    gmp.emplace();
+  } catch (const godel::GodelError& failure) {
+    io.err << "quelvar-run: " << failure.what() << '\n';
+    return 1;
+  }
+  std::vector<godel::Number> betas;
   for (size_t k = 0; k < lines->size(); ++k) {
     const std::string where = file + ":" + std::to_string(k + 1) + ": " + (*lines)[k];
     const ProgramLine line = DecodeProgramLine((*lines)[k]);
@@ -94,24 +103,24 @@ int GodelNumbers(const Options& options, RunInputs& inputs, const Streams& io) {
       return 1;
     }
     try {
-      betas.push_back(godel::Beta(line));
+      betas.push_back(godel::Beta(*gmp, line));
     } catch (const godel::GodelError& failure) {
       io.err << where << ": no number within reach: " << failure.what() << '\n';
       return 1;
     }
   }
-  mpz_class gamma;
+  std::optional<godel::Number> gamma;
   try {
-    gamma = godel::Gamma(betas);
+    gamma.emplace(godel::Gamma(*gmp, betas));
   } catch (const godel::GodelError& failure) {
     io.err << file << ": the program's number is out of reach: " << failure.what() << '\n';
     return 1;
   }
-  const std::string digits = gamma.get_str();
+  const std::string digits = gamma->Decimal();
   io.out << digits << '\n';
-  if (digits.size() > kLongNumberDigits) io.out << godel::HumanForm(gamma, digits.size()) << '\n';
+  if (digits.size() > kLongNumberDigits) io.out << godel::HumanForm(*gamma, digits.size()) << '\n';
   for (size_t k = 0; k < betas.size(); ++k) {
-    io.out << k + 1 << ": " << (*lines)[k] << "  " << betas[k].get_str() << '\n';
+    io.out << k + 1 << ": " << (*lines)[k] << "  " << betas[k].Decimal() << '\n';
   }
   return 0;
 }

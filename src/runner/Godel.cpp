@@ -1,25 +1,21 @@
 #include "runner/Godel.h"
 
-#include <limits>
-
 namespace quelvar::godel {
 namespace {
 
 using Op = ProgramLine::Op;
 
-void CheckExponent(const mpz_class& e) {
-  if (e >= kMaxBits) {
-    throw GodelError("it needs 2^" + e.get_str() + ", a number of more than " +
+void CheckExponent(const Number& e) {
+  if (e.AtLeast(kMaxBits)) {
+    throw GodelError("it needs 2^" + e.Decimal() + ", a number of more than " +
                      std::to_string(kMaxBits) + " binary digits");
   }
 }
 
 // 2^e, when e keeps the result within the bound.
-mpz_class Power(const mpz_class& e) {
+Number Power(const Number& e) {
   CheckExponent(e);
-  mpz_class power;
-  mpz_ui_pow_ui(power.get_mpz_t(), 2, e.get_ui());
-  return power;
+  return e.Library().PowerOfTwo(e.Low());
 }
 
 // pi's inverse: the m and n of x = 2^m (2n+1) - 1.
@@ -35,7 +31,7 @@ int32_t Operand(uint64_t value) {
 
 }  // namespace
 
-mpz_class Pi(const mpz_class& m, const mpz_class& n) {
+Number Pi(const Number& m, const Number& n) {
   return Power(m) * (2 * n + 1) - 1;
 }
 
@@ -54,9 +50,9 @@ bool HasNumber(const ProgramLine& line) {
   return false;
 }
 
-mpz_class Beta(const ProgramLine& line) {
+Number Beta(const Gmp& gmp, const ProgramLine& line) {
   if (!HasNumber(line)) throw GodelError("the line has no number");
-  const mpz_class m = line.m - 1, n = line.n - 1, q = line.q - 1;
+  const Number m = gmp.Of(line.m - 1), n = gmp.Of(line.n - 1), q = gmp.Of(line.q - 1);
   switch (line.op) {
     case Op::kZero:
       return 4 * n;
@@ -69,13 +65,13 @@ mpz_class Beta(const ProgramLine& line) {
   }
 }
 
-mpz_class Gamma(const std::vector<mpz_class>& betas) {
+Number Gamma(const Gmp& gmp, const std::vector<Number>& betas) {
   // The exponents rise, so each term is one bit of gamma + 1.
-  mpz_class sum = 0, exponent = -1;
-  for (const mpz_class& beta : betas) {
+  Number sum = gmp.Of(0), exponent = gmp.Of(-1);
+  for (const Number& beta : betas) {
     exponent += beta + 1;
     CheckExponent(exponent);
-    mpz_setbit(sum.get_mpz_t(), exponent.get_ui());
+    sum.SetBit(exponent.Low());
   }
   return sum - 1;
 }
@@ -99,18 +95,17 @@ ProgramLine DecodeBeta(uint64_t beta) {
   }
 }
 
-std::vector<ProgramLine> DecodeGamma(const mpz_class& n) {
-  if (n < 0) throw GodelError("a program's number is 0 or more");
-  const mpz_class sum = n + 1;
-  if (mpz_sizeinbase(sum.get_mpz_t(), 2) > kMaxBits) {
+std::vector<ProgramLine> DecodeGamma(const Number& n) {
+  if (n.Sign() < 0) throw GodelError("a program's number is 0 or more");
+  const Number sum = n + 1;
+  if (sum.Bits() > kMaxBits) {
     throw GodelError("numbers of more than " + std::to_string(kMaxBits) +
                      " binary digits are not decoded");
   }
   // The set bits of n + 1 are the partial sums a1+...+ai+i-1: beta is the gap before each.
   std::vector<ProgramLine> lines;
   uint64_t next = 0;
-  for (mp_bitcnt_t bit = mpz_scan1(sum.get_mpz_t(), 0);
-       bit != std::numeric_limits<mp_bitcnt_t>::max(); bit = mpz_scan1(sum.get_mpz_t(), bit + 1)) {
+  for (uint64_t bit = sum.NextOne(0); bit != Number::kNoBit; bit = sum.NextOne(bit + 1)) {
     lines.push_back(DecodeBeta(bit - next));
     next = bit + 1;
   }
@@ -134,12 +129,11 @@ std::string LineText(const ProgramLine& line) {
   return "nothing";
 }
 
-std::string HumanForm(const mpz_class& gamma, size_t digits) {
-  const mpz_class sum = gamma + 1;
-  std::string text = std::to_string(digits) + " decimal digits, " +
-                     std::to_string(mpz_sizeinbase(gamma.get_mpz_t(), 2)) + " binary digits: ";
-  for (mp_bitcnt_t bit = mpz_scan1(sum.get_mpz_t(), 0);
-       bit != std::numeric_limits<mp_bitcnt_t>::max(); bit = mpz_scan1(sum.get_mpz_t(), bit + 1)) {
+std::string HumanForm(const Number& gamma, size_t digits) {
+  const Number sum = gamma + 1;
+  std::string text = std::to_string(digits) + " decimal digits, " + std::to_string(gamma.Bits()) +
+                     " binary digits: ";
+  for (uint64_t bit = sum.NextOne(0); bit != Number::kNoBit; bit = sum.NextOne(bit + 1)) {
     text += "2^" + std::to_string(bit) + " + ";
   }
   return text.substr(0, text.size() - 3) + " - 1";

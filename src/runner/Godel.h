@@ -1,12 +1,10 @@
 #pragma once
 
-#include <gmpxx.h>
-
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "runner/BigNumber.h"
 #include "text/ProgramLine.h"
 
 namespace quelvar::godel {
@@ -20,19 +18,14 @@ namespace quelvar::godel {
 // (2^(2^31) and more), is refused rather than built, and so is decoding one.
 inline constexpr uint64_t kMaxBits = uint64_t{1} << 22;
 
-class GodelError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-mpz_class Pi(const mpz_class& m, const mpz_class& n);
+Number Pi(const Number& m, const Number& n);
 // The line must be Z, S, T or J with operands of 1 or more.
-mpz_class Beta(const ProgramLine& line);
-mpz_class Gamma(const std::vector<mpz_class>& betas);
+Number Beta(const Gmp& gmp, const ProgramLine& line);
+Number Gamma(const Gmp& gmp, const std::vector<Number>& betas);
 
 ProgramLine DecodeBeta(uint64_t beta);
 // The program of number n, a line at least.
-std::vector<ProgramLine> DecodeGamma(const mpz_class& n);
+std::vector<ProgramLine> DecodeGamma(const Number& n);
 
 // True when the machine reads the line as Z, S, T or J with every operand 1 or more.
 bool HasNumber(const ProgramLine& line);
@@ -40,6 +33,6 @@ bool HasNumber(const ProgramLine& line);
 std::string LineText(const ProgramLine& line);
 // For a number too long to read: its count of decimal digits, its binary length, and gamma's
 // exponent form, 2^e1 + 2^e2 + ... - 1.
-std::string HumanForm(const mpz_class& gamma, size_t digits);
+std::string HumanForm(const Number& gamma, size_t digits);
 
 }  // namespace quelvar::godel
