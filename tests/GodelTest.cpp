@@ -5,6 +5,7 @@
 #include <gmpxx.h>
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <string>
 
@@ -68,6 +69,10 @@ TEST_F(GodelNumbers, GivesTheWorkedValues) {
     EXPECT_EQ(BetaOf(row.line), std::to_string(row.beta)) << godel::LineText(row.line);
     EXPECT_EQ(godel::DecodeBeta(row.beta), row.line) << row.beta;
   }
+  // Operands a line does not use play no part, whatever they hold.
+  constexpr int32_t kLeast = std::numeric_limits<int32_t>::min();
+  EXPECT_EQ(BetaOf({Op::kZero, kLeast, 1, kLeast}), "0");
+  EXPECT_EQ(BetaOf({Op::kTransfer, 2, 3, kLeast}), "38");
   const struct {
     std::vector<ProgramLine> program;
     int gamma;

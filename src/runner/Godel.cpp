@@ -52,7 +52,9 @@ bool HasNumber(const ProgramLine& line) {
 
 Number Beta(const Gmp& gmp, const ProgramLine& line) {
   if (!HasNumber(line)) throw GodelError("the line has no number");
-  const Number m = gmp.Of(line.m - 1), n = gmp.Of(line.n - 1), q = gmp.Of(line.q - 1);
+  // In 64 bits: an operand the line does not use may be any 32-bit value.
+  const Number m = gmp.Of(int64_t{line.m} - 1), n = gmp.Of(int64_t{line.n} - 1),
+               q = gmp.Of(int64_t{line.q} - 1);
   switch (line.op) {
     case Op::kZero:
       return 4 * n;
