@@ -141,7 +141,8 @@ TEST_F(GodelNumbers, RefusesNumbersTooLargeToBuild) {
   EXPECT_TRUE(GammaOf({{Op::kTransfer, 21, 1, 0}}) == Of((mpz_class(1) << 4194302) - 1));
 }
 
-// Numbers copied, moved and assigned keep their values, and those they came from keep theirs.
+// Numbers copied, moved and assigned keep their values; a copy leaves its source as it was, and a
+// Number moved from is 0.
 TEST_F(GodelNumbers, NumbersCopyMoveAndAssign) {
   const godel::Number big = gmp_.FromDecimal("98765432109876543210987654321");
   godel::Number copy = big;
@@ -152,11 +153,14 @@ TEST_F(GodelNumbers, NumbersCopyMoveAndAssign) {
   moved = Of(-7);
   EXPECT_EQ(copy.Decimal(), "98765432109876543210987654322");
   EXPECT_EQ(moved.Decimal(), "-7");
+  godel::Number& same = moved;
+  moved = same;
+  EXPECT_EQ(moved.Decimal(), "-7");
   EXPECT_EQ(big.Decimal(), "98765432109876543210987654321");
   EXPECT_EQ((3 * big - 5).Decimal(), mpz_class(mpz_class(big.Decimal()) * 3 - 5).get_str());
 }
 
-// Without the GMP library only the modes that make programs' numbers fail, and they say why.
+// A library that cannot be loaded is an error that names it.
 TEST(GodelLibrary, AMissingLibraryIsAnErrorThatNamesIt) {
   try {
     const godel::Gmp gmp("libquelvar-no-such-gmp.so.10");
@@ -168,6 +172,15 @@ TEST(GodelLibrary, AMissingLibraryIsAnErrorThatNamesIt) {
               std::string::npos)
         << failure.what();
   }
+}
+
+// quelvar-run loads GMP's library only for programs' numbers: no other run waits for it to be
+// loaded and linked at start-up.
+TEST(GodelLibrary, QuelvarRunDoesNotNeedItToStart) {
+  const Outcome needed = RunProgram("readelf", std::string("--dynamic ") + QUELVAR_RUN);
+  ASSERT_EQ(needed.status, 0) << needed.err;
+  ASSERT_NE(needed.out.find("(NEEDED)"), std::string::npos) << needed.out;
+  EXPECT_EQ(needed.out.find("libgmp"), std::string::npos) << needed.out;
 }
 
 TEST(Godel, QuelvarRunPrintsTheNumbersOfAProgram) {

@@ -11,7 +11,7 @@ template <typename Function>
 Function Gmp::Load(const char* name) const {
   void* const symbol = dlsym(library_, name);
   if (symbol == nullptr) {
-    throw GodelError(std::string("the GMP library has no ") + name + ": it is not GMP 6");
+    throw GodelError(std::string("the GMP library has no ") + name + ": it is not GMP's library");
   }
   return reinterpret_cast<Function>(symbol);
 }

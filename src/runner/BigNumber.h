@@ -1,8 +1,8 @@
 #pragma once
 
-// Whole numbers of any size for programs' numbers: GMP's integers, its shared library loaded only
-// by the modes that need one. Most runs make no such number, and loading and linking the library
-// at every start-up was a measurable part of a short run's time.
+// Integers of any size for programs' numbers: GMP's, its shared library loaded only by the modes
+// that make one. Most runs make none, and loading and linking the library at every start-up is a
+// measurable part of a short run's time.
 #include <gmp.h>
 
 #include <cstdint>
@@ -58,7 +58,7 @@ class Gmp {
   decltype(&mpz_ui_pow_ui) uiPowUi_;
 };
 
-// A whole number; it keeps the Gmp that made it, which must outlive it.
+// An integer; it keeps the Gmp that made it, which must outlive it. One moved from is 0.
 class Number {
  public:
   // What NextOne gives when no bit is set from there on.
@@ -80,7 +80,7 @@ class Number {
 
   int Sign() const { return mpz_sgn(value_); }
   bool AtLeast(uint64_t bound) const;
-  // The number modulo 2^64.
+  // For a number of 0 or more: the number modulo 2^64.
   uint64_t Low() const;
   // The count of binary digits; 1 for 0.
   uint64_t Bits() const;

@@ -51,17 +51,20 @@ int Expand(const Options& options) {
   return 0;
 }
 
-int FromGodel(const Options& options, const Streams& io) {
+// The program text of the number `digits`; GMP's library is loaded for this only.
+std::string ProgramOfNumber(const std::string& digits) {
   const godel::Gmp gmp;
-  io.out << ProgramText(godel::DecodeGamma(gmp.FromDecimal(*options.fromGodel)));
+  return ProgramText(godel::DecodeGamma(gmp.FromDecimal(digits)));
+}
+
+int FromGodel(const Options& options, const Streams& io) {
+  io.out << ProgramOfNumber(*options.fromGodel);
   return 0;
 }
 
 int GodelRun(const Options& options, const Streams& io) {
   RunInputs inputs(options);
-  const godel::Gmp gmp;
-  inputs.SetProgramText(ProgramText(godel::DecodeGamma(gmp.FromDecimal(*options.godelRun))),
-                        "<program " + *options.godelRun + ">");
+  inputs.SetProgramText(ProgramOfNumber(*options.godelRun), "<program " + *options.godelRun + ">");
   return TracesAsTable(options) ? TracedRun(options, inputs, io) : RunOnce(options, inputs, io);
 }
 
@@ -90,7 +93,7 @@ int GodelNumbers(const Options& options, RunInputs& inputs, const Streams& io) {
   try {
     gmp.emplace();
   } catch (const godel::GodelError& failure) {
-    io.err << "quelvar-run: " << failure.what() << '\n';
+    io.err << platform::ErrorBoxText(failure.what()) << '\n';
     return 1;
   }
   std::vector<godel::Number> betas;
