@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <chrono>
 
 namespace quelvar::qt {
 namespace {
@@ -21,10 +22,18 @@ QAccessibleInterface* NotificationFactory(const QString&, QObject* object) {
   return widget == nullptr ? nullptr : new NotificationAccessible(widget);
 }
 
+qint64 SteadyMilliseconds() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
+}
+
 }  // namespace
 
-QtAnnouncer::QtAnnouncer(QWidget* parent, std::function<void()> presenting)
-    : QObject(parent), bubble_(nullptr), presenting_(std::move(presenting)) {
+QtAnnouncer::QtAnnouncer(QWidget* parent, std::function<void()> presenting, Clock clock)
+    : QObject(parent),
+      bubble_(nullptr),
+      presenting_(std::move(presenting)),
+      clock_(clock ? std::move(clock) : SteadyMilliseconds) {
   QAccessible::installFactory(NotificationFactory);  // Qt keeps one of each factory
   bubble_ = new NotificationWidget(parent);
   bubble_->setGeometry(0, 0, 1, 1);
@@ -36,10 +45,10 @@ QtAnnouncer::QtAnnouncer(QWidget* parent, std::function<void()> presenting)
 }
 
 void QtAnnouncer::Announce(const QString& text, platform::Announcement kind) {
-  if (kind == platform::Announcement::kProgress && sinceLast_.isValid() &&
-      sinceLast_.elapsed() < kProgressGapMs) {
+  const qint64 since = lastAt_ ? clock_() - *lastAt_ : kProgressGapMs;
+  if (kind == platform::Announcement::kProgress && since < kProgressGapMs) {
     pending_ = text;
-    if (!held_.isActive()) held_.start(static_cast<int>(kProgressGapMs - sinceLast_.elapsed()));
+    if (!held_.isActive()) held_.start(static_cast<int>(kProgressGapMs - since));
     return;
   }
   Present(text);
@@ -61,7 +70,7 @@ void QtAnnouncer::Present(const QString& text) {
   bubble_->show();
   last_ = text;
   ++made_;
-  sinceLast_.start();
+  lastAt_ = clock_();
 }
 
 }  // namespace quelvar::qt

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "platform/Toolkit.h"
 
@@ -31,10 +31,13 @@ class QtAnnouncer final : public QObject {
  public:
   static constexpr int kProgressGapMs = 1000;
 
+  // Milliseconds on a clock that never goes back: when announcements are made.
+  using Clock = std::function<qint64()>;
+
   // The notification lives in `parent`, where it takes no room and never the focus. `presenting`
   // runs right before each announcement is made, so that what a screen reader can read then (the
-  // current line, the labels) is up to date.
-  QtAnnouncer(QWidget* parent, std::function<void()> presenting);
+  // current line, the labels) is up to date. `clock` is the steady clock unless a test gives one.
+  QtAnnouncer(QWidget* parent, std::function<void()> presenting, Clock clock = {});
 
   void Announce(const QString& text, platform::Announcement kind);
   // The text of the announcement made last, and how many were made.
@@ -48,7 +51,8 @@ class QtAnnouncer final : public QObject {
   std::function<void()> presenting_;
   QTimer held_;  // fires when a held-back announcement is due
   QString pending_;
-  QElapsedTimer sinceLast_;
+  Clock clock_;
+  std::optional<qint64> lastAt_;  // when the last announcement was made
   QString last_;
   int made_ = 0;
 };
