@@ -62,11 +62,29 @@ function unzipped(zip) {
   }
   return files;
 }
-// Save, until the page says the browser holds the files.
+// Save, until the page says the browser holds the files (up to 60 s on a busy machine). A Save
+// that says nothing fails with what the page showed: the status, what lies over the button (a box
+// would take the click), a box's text and where the focus is.
 async function save(page) {
   await page.$eval("#wsStatus", (e) => { e.textContent = ""; });
   await page.click("#wsSave");
-  await until(page, () => /^Saved /.test(document.getElementById("wsStatus").textContent));
+  const saved = () => /^Saved /.test(document.getElementById("wsStatus").textContent);
+  await page.waitForFunction(saved, { timeout: 60000 }).catch(async () => {
+    const shown = await page.evaluate(() => {
+      document.getElementById("wsSave").scrollIntoView({ block: "nearest" });
+      const button = document.getElementById("wsSave").getBoundingClientRect();
+      const top = document.elementFromPoint(button.x + button.width / 2, button.y + button.height / 2);
+      const named = (e) => (e === null ? "nothing" : e.id || e.className || e.tagName);
+      const box = document.getElementById("box");
+      return {
+        status: document.getElementById("wsStatus").textContent,
+        overButton: named(top),
+        box: box.hidden ? "none" : document.getElementById("boxText").textContent,
+        focus: named(document.activeElement),
+      };
+    });
+    throw new Error(`Save said nothing within 60 s: ${JSON.stringify(shown)}`);
+  });
 }
 async function runIt(page) {
   await page.click("#Button4");
