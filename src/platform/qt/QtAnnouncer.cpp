@@ -45,11 +45,13 @@ QtAnnouncer::QtAnnouncer(QWidget* parent, std::function<void()> presenting, Cloc
 }
 
 void QtAnnouncer::Announce(const QString& text, platform::Announcement kind) {
-  const qint64 since = lastAt_ ? clock_() - *lastAt_ : kProgressGapMs;
-  if (kind == platform::Announcement::kProgress && since < kProgressGapMs) {
-    pending_ = text;
-    if (!held_.isActive()) held_.start(static_cast<int>(kProgressGapMs - since));
-    return;
+  if (kind == platform::Announcement::kProgress && lastAt_) {
+    const qint64 since = clock_() - *lastAt_;
+    if (since < kProgressGapMs) {
+      pending_ = text;
+      if (!held_.isActive()) held_.start(static_cast<int>(kProgressGapMs - since));
+      return;
+    }
   }
   Present(text);
 }
