@@ -135,6 +135,31 @@ TEST(QuelvarRun, RejectsBadUsage) {
   EXPECT_NE(help.out.find("--cases FILE"), std::string::npos);
 }
 
+// Started in a folder that has since been removed, quelvar-run cannot make a relative name
+// absolute: the name stays as given, and opening it fails and says so, as from anywhere else.
+TEST(QuelvarRun, RunsFromARemovedWorkingFolder) {
+  const TempDir dir;
+  const struct {
+    std::string arguments;
+    int status;
+    std::string err;
+  } runs[] = {
+      {"d.rm", 1, "quelvar-run: d.rm: File not found.\n"},
+      {"--cases c.cases d.rm", 1, "quelvar-run: c.cases: File not found.\n"},
+      {"--cases " + Example("add.cases") + " d.rm", 1, "quelvar-run: d.rm: File not found.\n"},
+      {"--reference m.rm --inputs 0..1 d.rm", 1, "quelvar-run: m.rm: File not found.\n"},
+      {"--registers 3,4,0 " + Example("add.rm"), 0, ""},
+  };
+  for (const auto& run : runs) {
+    const Outcome outcome =
+        RunProgram("sh -c 'mkdir " + dir.PathOf("gone") + " && cd " + dir.PathOf("gone") +
+                       " && rmdir " + dir.PathOf("gone") + " && exec " QUELVAR_RUN,
+                   run.arguments + "'");
+    EXPECT_EQ(outcome.status, run.status) << run.arguments << "\n" << outcome.err;
+    EXPECT_EQ(outcome.err, run.err) << run.arguments;
+  }
+}
+
 TEST(QuelvarRun, AnEmptyDataFormNameWithStandardInputClosedIsAnInvalidHandle) {
   const TempDir dir;
   dir.Write("prog.txt", "S(1)");

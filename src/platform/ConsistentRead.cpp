@@ -9,6 +9,7 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/File.h"
@@ -107,11 +108,11 @@ Digest DigestOf(InputFile& file, BusyWatch& watch) {
   }
 }
 
-// Takes read leases for one read, waiting for writers to close the file: kWriterWait in all.
+// Takes read leases for one read, waiting for writers to close the file: kWriterWait in all, from
+// the first writer found. Without a writer the clock is never read.
 class LeaseTaker {
  public:
-  explicit LeaseTaker(BusyWatch& watch)
-      : watch_(watch), end_(std::chrono::steady_clock::now() + kWriterWait) {}
+  explicit LeaseTaker(BusyWatch& watch) : watch_(watch) {}
 
   // Whether `file` is now leased; false where no lease can be had.
   bool Take(InputFile& file) {
@@ -125,10 +126,11 @@ class LeaseTaker {
           break;
       }
       const auto now = std::chrono::steady_clock::now();
-      if (now >= end_) throw InOutError(kFileKeptChanging);
+      if (!end_) end_ = now + kWriterWait;
+      if (now >= *end_) throw InOutError(kFileKeptChanging);
       watch_.Check();
       // Woken by the writer's close; the longest wait covers a close made before the watch was.
-      const auto wait = std::min<std::chrono::steady_clock::duration>(kLongestWait, end_ - now);
+      const auto wait = std::min<std::chrono::steady_clock::duration>(kLongestWait, *end_ - now);
       const auto milliseconds = std::chrono::ceil<std::chrono::milliseconds>(wait).count();
       if (!file.WaitForWriterClose(static_cast<int>(milliseconds))) return false;
     }
@@ -136,7 +138,7 @@ class LeaseTaker {
 
  private:
   BusyWatch& watch_;
-  std::chrono::steady_clock::time_point end_;
+  std::optional<std::chrono::steady_clock::time_point> end_;
 };
 
 // A lease taken (or not) on a file, given back on every path.

@@ -1,15 +1,10 @@
 #include "runner/CourseOptions.h"
 
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <map>
 
 namespace quelvar::runner {
 namespace {
-
-std::string Absolute(const std::string& path) {
-  return std::filesystem::absolute(path).lexically_normal().string();
-}
 
 std::string Digits(const std::string& text) {
   const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
@@ -94,9 +89,9 @@ bool StandsAlone(const Options& options) {
 }
 
 void ResolveCoursePaths(Options& options) {
-  if (options.lineMap) options.lineMap = Absolute(*options.lineMap);
-  if (options.expand) options.expand = Absolute(*options.expand);
-  if (!options.output.empty()) options.output = Absolute(options.output);
+  if (options.lineMap) options.lineMap = AbsolutePath(*options.lineMap);
+  if (options.expand) options.expand = AbsolutePath(*options.expand);
+  if (!options.output.empty()) options.output = AbsolutePath(options.output);
 }
 
 }  // namespace quelvar::runner

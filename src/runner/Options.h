@@ -46,6 +46,8 @@ struct Options {
   bool godel = false;
   std::optional<std::string> fromGodel;  // --from-godel N
   std::optional<std::string> godelRun;   // --godel-run N
+
+  friend bool operator==(const Options&, const Options&) = default;
 };
 
 // The options, or the status to exit with after help, the version or a usage error has been
@@ -56,5 +58,9 @@ struct Parsed {
 };
 
 Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err);
+
+// `name` made absolute against the working directory and tidied ("a/./b/../c" is "a/c"); as given
+// when there is no working directory (it was removed), so that opening it fails and says so.
+std::string AbsolutePath(const std::string& name);
 
 }  // namespace quelvar::runner

@@ -365,7 +365,7 @@ int GradeAll(const Options& options, const Streams& io) {
   std::vector<Submission> list;
   if (many) {
     for (const std::string& name : SubmissionList(options)) {
-      list.push_back({name, std::filesystem::absolute(name).lexically_normal().string()});
+      list.push_back({name, AbsolutePath(name)});
     }
   }
   try {
