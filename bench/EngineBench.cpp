@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -67,7 +68,8 @@ struct Timing {
   double wall;  // seconds
 };
 
-// Runs `argv` with its standard output to /dev/null.
+// Runs `argv` with its standard output to /dev/null. A run that fails measures nothing (a floor
+// that cannot open a file is cheap): it ends the benchmark, naming the command.
 Timing RunProcess(const std::vector<std::string>& argv) {
   std::fflush(stdout);  // or the child would write what the parent still holds
   const auto start = std::chrono::steady_clock::now();
@@ -84,6 +86,12 @@ Timing RunProcess(const std::vector<std::string>& argv) {
   rusage usage{};
   wait4(child, &status, 0, &usage);
   const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::string command;
+    for (const std::string& arg : argv) command += " " + arg;
+    std::fprintf(stderr, "engine_bench: failed (status %d):%s\n", status, command.c_str());
+    std::exit(1);
+  }
   const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
   return {seconds(usage.ru_utime) + seconds(usage.ru_stime), wall.count()};
 }

@@ -1,14 +1,16 @@
 /* The start-up floor, not part of Quelvar: the least a program can do that reads what quelvar-run
  * reads for a run and prints its report. It reads the descriptor's three lines, the data form's
  * values and the program text's lines with stdio, runs nothing, and prints "R<i> -> <v>", the
- * instruction index past the last line and the count of lines. A C program linked to nothing but
- * the C library: what is left of quelvar-run's start-up above it is quelvar-run's own.
+ * instruction index past the last line and the count of lines. Like quelvar-run, it first moves
+ * into the descriptor's folder, where the descriptor's names are resolved. A C program linked to
+ * nothing but the C library: what is left of quelvar-run's start-up above it is quelvar-run's own.
  *
  *   startup_floor DESCRIPTOR.rm
  */
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 static void ReadLine(FILE* file, char* line, int size) {
   if (fgets(line, size, file) == NULL) line[0] = '\0';
@@ -25,6 +27,11 @@ int main(int argc, char** argv) {
   ReadLine(file, data, sizeof data);
   ReadLine(file, program, sizeof program);
   fclose(file);
+  char* slash = strrchr(argv[1], '/');
+  if (slash != NULL) {
+    *slash = '\0';
+    if (chdir(slash == argv[1] ? "/" : argv[1]) != 0) return 1;
+  }
   if ((file = fopen(data, "rb")) == NULL) return 1;
   while (count < 64 && fgets(line, sizeof line, file) != NULL)
     values[count++] = strtol(line, 0, 10);
