@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <map>
 
+#include "runner/Paths.h"
+
 namespace quelvar::runner {
 namespace {
 

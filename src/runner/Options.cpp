@@ -3,13 +3,13 @@
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <string_view>
 
 #include "Version.h"
 #include "runner/CourseOptions.h"
 #include "runner/GradeOptions.h"
+#include "runner/Paths.h"
 
 namespace quelvar::runner {
 namespace {
@@ -202,12 +202,6 @@ Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err)
     options.reference = AbsolutePath(*options.reference);
   }
   return {options, 0};
-}
-
-std::string AbsolutePath(const std::string& name) {
-  std::error_code error;
-  const std::filesystem::path path = std::filesystem::absolute(name, error);
-  return error ? name : path.lexically_normal().string();
 }
 
 }  // namespace quelvar::runner

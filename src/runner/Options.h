@@ -59,8 +59,4 @@ struct Parsed {
 
 Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err);
 
-// `name` made absolute against the working directory and tidied ("a/./b/../c" is "a/c"); as given
-// when there is no working directory (it was removed), so that opening it fails and says so.
-std::string AbsolutePath(const std::string& name);
-
 }  // namespace quelvar::runner

@@ -22,6 +22,7 @@
 #include "runner/GradeFormats.h"
 #include "runner/GradeOptions.h"
 #include "runner/JsonReport.h"
+#include "runner/Paths.h"
 #include "runner/Reference.h"
 
 namespace quelvar::runner {
