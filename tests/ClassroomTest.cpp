@@ -158,7 +158,7 @@ TEST(Check, ReportsAFileThatCannotBeRead) {
   const TempDir dir;
   const Outcome missing = RunQuelvarRun("--check " + dir.PathOf("none.rm"));
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "File not found.\n");
+  EXPECT_EQ(missing.err, "quelvar-run: " + dir.PathOf("none.rm") + ": File not found.\n");
 }
 
 // `bytes` with every line end, CR LF, lone CR or lone LF, made `end`.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <future>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/Process.h"
@@ -89,6 +90,19 @@ TEST(QuelvarRun, ReportsAFailureWithTheErrorBoxText) {
     EXPECT_EQ(outcome.err, "quelvar-run: " + dir.Path() + "/" + c.err) << c.descriptor;
     EXPECT_EQ(outcome.out, c.out) << c.descriptor;
   }
+  // The modes that load and run nothing (or trace as a table) name the file of a failed load
+  // alike; an empty program text loads, and fails only when run.
+  for (const std::string mode :
+       {"--check ", "--format dot ", "--godel ", "--trace --trace-format csv "}) {
+    for (const auto& c : cases) {
+      if (std::string_view(c.err).starts_with("empty.txt")) continue;
+      const Outcome outcome = RunQuelvarRun(mode + c.descriptor);
+      EXPECT_EQ(outcome.status, 1) << mode << c.descriptor;
+      EXPECT_TRUE(outcome.err.ends_with("quelvar-run: " + dir.Path() + "/" + c.err))
+          << mode << c.descriptor << "\n"
+          << outcome.err;
+    }
+  }
 }
 
 TEST(QuelvarRun, RejectsBadUsage) {
@@ -149,6 +163,9 @@ TEST(QuelvarRun, RunsFromARemovedWorkingFolder) {
       {"--cases " + Example("add.cases") + " d.rm", 1, "quelvar-run: d.rm: File not found.\n"},
       {"--reference m.rm --inputs 0..1 d.rm", 1, "quelvar-run: m.rm: File not found.\n"},
       {"--registers 3,4,0 " + Example("add.rm"), 0, ""},
+      {"--cases " + Example("add.cases") + " d1.rm d2.rm", 5, ""},
+      {"--trace --line-map m.map " + Example("add.rm"), 1,
+       "quelvar-run: cannot read the line map m.map\n"},
   };
   for (const auto& run : runs) {
     const Outcome outcome =
@@ -157,6 +174,12 @@ TEST(QuelvarRun, RunsFromARemovedWorkingFolder) {
                    run.arguments + "'");
     EXPECT_EQ(outcome.status, run.status) << run.arguments << "\n" << outcome.err;
     EXPECT_EQ(outcome.err, run.err) << run.arguments;
+    if (run.status == 5) {
+      EXPECT_NE(outcome.out.find(
+                    "d2.rm       0/0     0/0     0      quelvar-run: d2.rm: File not found."),
+                std::string::npos)
+          << outcome.out;
+    }
   }
 }
 

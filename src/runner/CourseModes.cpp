@@ -6,9 +6,11 @@
 
 #include "platform/Toolkit.h"
 #include "runner/BatchRun.h"
+#include "runner/CaseRun.h"
 #include "runner/Expand.h"
 #include "runner/FlowDiagram.h"
 #include "runner/Godel.h"
+#include "runner/GradeFormats.h"
 #include "runner/JsonReport.h"
 #include "runner/TraceTable.h"
 
@@ -28,7 +30,7 @@ std::optional<std::vector<std::string>> LoadedLines(const Options& options, RunI
   if (options.descriptor.empty() && !options.registers) inputs.SetRegisters("0");
   BatchRun run(io.title);
   if (!run.Load(inputs.Descriptor(), inputs.Files())) {
-    io.err << run.Failure() << '\n';
+    io.err << RunnerMessage(FailedFile(run, inputs), run.Failure()) << '\n';
     return std::nullopt;
   }
   std::vector<std::string> lines;
@@ -163,7 +165,9 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
   } else {
     run.Report(io.out);
   }
-  if (end == BatchEnd::kFailed) io.err << run.Failure() << '\n';
+  if (end == BatchEnd::kFailed) {
+    io.err << RunnerMessage(FailedFile(run, inputs), run.Failure()) << '\n';
+  }
   return static_cast<int>(end);
 }
 
