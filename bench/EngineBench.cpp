@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -69,7 +70,7 @@ struct Timing {
 };
 
 // Runs `argv` with its standard output to /dev/null. A run that fails measures nothing (a floor
-// that cannot open a file is cheap): it ends the benchmark, naming the command.
+// that cannot open a file is cheap): it throws, naming the command and how it ended.
 Timing RunProcess(const std::vector<std::string>& argv) {
   std::fflush(stdout);  // or the child would write what the parent still holds
   const auto start = std::chrono::steady_clock::now();
@@ -89,8 +90,10 @@ Timing RunProcess(const std::vector<std::string>& argv) {
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
     std::string command;
     for (const std::string& arg : argv) command += " " + arg;
-    std::fprintf(stderr, "engine_bench: failed (status %d):%s\n", status, command.c_str());
-    std::exit(1);
+    throw std::runtime_error((WIFEXITED(status)
+                                  ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                  : "signal " + std::to_string(WTERMSIG(status))) +
+                             " from" + command);
   }
   const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
   return {seconds(usage.ru_utime) + seconds(usage.ru_stime), wall.count()};
@@ -126,23 +129,9 @@ void PrintStartUp(const char* against, const Pair& pair) {
               pair.other.wall * 1e3, pair.quelvar.wall / pair.other.wall);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 4 && argc != 5) {
-    std::fprintf(stderr,
-                 "usage: engine_bench PATH/TO/quelvar-run PATH/TO/yardstick PATH/TO/startup_floor "
-                 "[ROUNDS]\n");
-    return 2;
-  }
-  const std::string runner = fs::absolute(argv[1]).string();
-  const std::string yardstick = fs::absolute(argv[2]).string();
-  const std::string floor = fs::absolute(argv[3]).string();
-  const int rounds = argc == 5 ? std::max(1, std::atoi(argv[4])) : 11;
-  const fs::path folder =
-      fs::temp_directory_path() / ("quelvar-engine-bench-" + std::to_string(getpid()));
-  fs::create_directories(folder);
-
+// The speed rows and the start-up rows, with the programs written into `folder`.
+void RunBenchmarks(const std::string& runner, const std::string& yardstick,
+                   const std::string& floor, int rounds, const fs::path& folder) {
   constexpr double kLines = 16'010'002;  // multiplication of 2000 by 2000, both programs
   Program scratch =
       WriteProgram(folder, "mul-scratch", 2, Multiplication(3, 4, 5), "2000\r\n2000\r\n");
@@ -170,6 +159,32 @@ int main(int argc, char** argv) {
   PrintStartUp("yardstick",
                Measure(runOne, {yardstick, one.yardstickData.string(), one.text.string()}, 200));
   PrintStartUp("start-up floor", Measure(runOne, {floor, one.descriptor.string()}, 200));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 4 && argc != 5) {
+    std::fprintf(stderr,
+                 "usage: engine_bench PATH/TO/quelvar-run PATH/TO/yardstick PATH/TO/startup_floor "
+                 "[ROUNDS]\n");
+    return 2;
+  }
+  const std::string runner = fs::absolute(argv[1]).string();
+  const std::string yardstick = fs::absolute(argv[2]).string();
+  const std::string floor = fs::absolute(argv[3]).string();
+  const int rounds = argc == 5 ? std::max(1, std::atoi(argv[4])) : 11;
+  const fs::path folder =
+      fs::temp_directory_path() / ("quelvar-engine-bench-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+
+  try {
+    RunBenchmarks(runner, yardstick, floor, rounds, folder);
+  } catch (const std::exception& failure) {
+    fs::remove_all(folder);
+    std::fprintf(stderr, "engine_bench: %s\n", failure.what());
+    return 1;
+  }
   fs::remove_all(folder);
   return 0;
 }

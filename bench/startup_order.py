@@ -3,12 +3,16 @@
 at the start of its code, so that a run faults in a few of the program's pages instead of pages
 all over it (on a machine where a page fault is dear, most of a short run's start-up).
 
-    bench/startup_order.py build/src/quelvar-run [src/runner/StartupOrder.ld]
+    cmake -B build-order -DQUELVAR_ORDER_FUNCTIONS=OFF -DCMAKE_BUILD_TYPE=Release
+    cmake --build build-order --target quelvar-run
+    bench/startup_order.py build-order/src/quelvar-run [src/runner/StartupOrder.ld]
 
 It runs quelvar-run under valgrind's callgrind on a one-line program, then grades it against one
-case, and lists every function of quelvar-run's own that ran, the plain run's first. Run it again
-after large changes: a function that is no longer there matches nothing and costs nothing, a new
-one is simply placed with the rest of the code.
+case, and lists every function of quelvar-run's own that ran, the plain run's first. The
+quelvar-run it profiles is built without the order: valgrind names no function outside the
+section .text, where the order places none of these. Run it again after large changes: a function
+that is no longer there matches nothing and costs nothing, a new one is simply placed with the
+rest of the code.
 """
 import os
 import re
@@ -22,7 +26,7 @@ def executed(runner, arguments, folder):
     out = os.path.join(folder, "callgrind.out")
     subprocess.run(["valgrind", "--tool=callgrind", "--demangle=no", "--callgrind-out-file=" + out,
                     runner] + arguments, cwd=folder, stdout=subprocess.DEVNULL,
-                   stderr=subprocess.DEVNULL, check=False)
+                   stderr=subprocess.DEVNULL, check=True)
     objects, functions, current, names = {}, {}, None, []
     binary = os.path.realpath(runner)
     with open(out) as profile:
@@ -43,6 +47,11 @@ def executed(runner, arguments, folder):
 
 def main():
     runner = os.path.abspath(sys.argv[1])
+    sections = subprocess.run(["readelf", "-SW", runner], capture_output=True, text=True,
+                              check=True).stdout
+    if ".text.startup_order" in sections:
+        sys.exit("startup_order.py: %s is built with the order; build one with "
+                 "-DQUELVAR_ORDER_FUNCTIONS=OFF (see the top of this script)" % runner)
     target = sys.argv[2] if len(sys.argv) > 2 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "src", "runner", "StartupOrder.ld")
     with tempfile.TemporaryDirectory() as folder:
@@ -53,10 +62,12 @@ def main():
                 file.write(text)
         names = executed(runner, ["one.rm"], folder)
         names += executed(runner, ["--cases", "one.cases", "one.rm"], folder)
+    if not names:
+        sys.exit("startup_order.py: callgrind saw no function of " + runner)
     sections, seen = [], set()
     for name in names:
         # A constructor or destructor's complete-object symbol shares the base-object one's section.
-        for variant in dict.fromkeys([name, re.sub(r"([CD])1E", r"\g<1>2E", name, count=1)]):
+        for variant in dict.fromkeys([name, re.sub(r"([CD])1([EI])", r"\g<1>2\g<2>", name, count=1)]):
             if re.match(r"^[A-Za-z_][\w.]*$", variant) and variant not in seen:
                 seen.add(variant)
                 sections.append(variant)

@@ -47,10 +47,48 @@ std::string RegistersProblem(const std::string& values) {
   }
 }
 
+// Checks what the options say together, and sets what follows from them; throws CLI11's errors.
+// `descriptors` is the number of descriptors given, `format` the --format given.
+void CheckTogether(Options& options, size_t descriptors, const std::string& format) {
+  for (const std::string& name : options.submissions) {
+    if (name.empty()) throw CLI::ValidationError("DESCRIPTOR.rm", "the descriptor's name is empty");
+  }
+  if (options.submissions.size() == 1) options.descriptorAsGiven = options.submissions.front();
+  if (descriptors == 0 && !options.program && !StandsAlone(options)) {
+    throw CLI::RequiredError("DESCRIPTOR.rm (or --program)");
+  }
+  if (options.program && options.program->empty()) {
+    throw CLI::ValidationError("--program", "the program text's name is empty");
+  }
+  if (options.cases && options.cases->empty()) {
+    throw CLI::ValidationError("--cases", "the cases file's name is empty");
+  }
+  if (options.registers) {
+    const std::string problem = RegistersProblem(*options.registers);
+    if (!problem.empty()) throw CLI::ValidationError("--registers", problem);
+  }
+  if (options.cases && options.registers) {
+    throw CLI::ValidationError("--cases", "each case gives its own registers: drop --registers");
+  }
+  if (options.check && (options.cases || format != "text" || options.trace)) {
+    throw CLI::ValidationError("--check", "runs nothing: it takes no --cases, --trace or --format");
+  }
+  const std::map<std::string, Format> formats{{"text", Format::kText},
+                                              {"json", Format::kJson},
+                                              {"dot", Format::kDot},
+                                              {"gradescope", Format::kGradescope},
+                                              {"prairielearn", Format::kPrairieLearn},
+                                              {"junit", Format::kJunit},
+                                              {"tap", Format::kTap}};
+  options.format = formats.at(format);
+  CheckCourseOptions(options, descriptors > 0);
+  CheckGradeOptions(options);
+}
+
 // `quelvar-run DESCRIPTOR.rm` is the commonest command line, and a grader starts quelvar-run once
 // a submission: it means every option's default and that descriptor, so it is taken without
-// building the option table, which costs more than the rest of a short run. The same checks run on
-// it; one that fails (a folder, graded without cases) leaves it to the table, which reports it.
+// building the option table, which costs more than the rest of a short run. The table's checks run
+// on it; one that fails (a folder, graded without cases) leaves it to the table, which reports it.
 // Every other command line goes through the table: a lone name that starts with '-', and one in
 // brackets, which the table reads as a list ("[a,b]" is a and b).
 bool LoneDescriptor(int argc, char** argv, Options& options) {
@@ -60,10 +98,8 @@ bool LoneDescriptor(int argc, char** argv, Options& options) {
     return false;
   }
   options.submissions = {argv[1]};
-  options.descriptorAsGiven = argv[1];
   try {
-    CheckCourseOptions(options, true);
-    CheckGradeOptions(options);
+    CheckTogether(options, 1, "text");
     return true;
   } catch (const CLI::Error&) {
     options = Options();
@@ -130,41 +166,7 @@ std::optional<int> ParseTable(int argc, char** argv, Options& options, std::ostr
 
   try {
     app.parse(argc, argv);
-    for (const std::string& name : options.submissions) {
-      if (name.empty())
-        throw CLI::ValidationError("DESCRIPTOR.rm", "the descriptor's name is empty");
-    }
-    if (options.submissions.size() == 1) options.descriptorAsGiven = options.submissions.front();
-    if (app.count("descriptor") == 0 && !options.program && !StandsAlone(options)) {
-      throw CLI::RequiredError("DESCRIPTOR.rm (or --program)");
-    }
-    if (options.program && options.program->empty()) {
-      throw CLI::ValidationError("--program", "the program text's name is empty");
-    }
-    if (options.cases && options.cases->empty()) {
-      throw CLI::ValidationError("--cases", "the cases file's name is empty");
-    }
-    if (options.registers) {
-      const std::string problem = RegistersProblem(*options.registers);
-      if (!problem.empty()) throw CLI::ValidationError("--registers", problem);
-    }
-    if (options.cases && options.registers) {
-      throw CLI::ValidationError("--cases", "each case gives its own registers: drop --registers");
-    }
-    if (options.check && (options.cases || format != "text" || options.trace)) {
-      throw CLI::ValidationError("--check",
-                                 "runs nothing: it takes no --cases, --trace or --format");
-    }
-    const std::map<std::string, Format> formats{{"text", Format::kText},
-                                                {"json", Format::kJson},
-                                                {"dot", Format::kDot},
-                                                {"gradescope", Format::kGradescope},
-                                                {"prairielearn", Format::kPrairieLearn},
-                                                {"junit", Format::kJunit},
-                                                {"tap", Format::kTap}};
-    options.format = formats.at(format);
-    CheckCourseOptions(options, app.count("descriptor") > 0);
-    CheckGradeOptions(options);
+    CheckTogether(options, app.count("descriptor"), format);
   } catch (const CLI::ParseError& e) {
     if (e.get_exit_code() == 0) {
       out << (e.get_name() == "CallForVersion" ? e.what() : app.help()) << '\n';

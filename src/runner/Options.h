@@ -17,7 +17,8 @@ enum class TraceFormat { kText, kCsv, kMarkdown, kTex };
 inline constexpr uint64_t kDefaultTraceRows = 1000;
 
 // quelvar-run's command line. Every path is made absolute while parsing, since loading a
-// descriptor moves the working directory into its folder.
+// descriptor moves the working directory into its folder (see AbsolutePath for a working folder
+// that was removed).
 struct Options {
   std::string descriptor;         // empty when --program stands alone
   std::string descriptorAsGiven;  // for messages that name it

@@ -14,7 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 
 // The names the descriptor in memory gives its parts. None starts with '/', so none is a name of
-// the user's, which are all made absolute.
+// the user's, which are all made absolute (but for a working folder that was removed, where no
+// relative name opens).
 constexpr const char* kDescriptorName = "quelvar-run:descriptor";
 constexpr const char* kDataFormName = "quelvar-run:data-form";
 constexpr const char* kProgramName = "quelvar-run:program";

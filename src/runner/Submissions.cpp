@@ -28,8 +28,8 @@
 namespace quelvar::runner {
 namespace {
 
-// A descriptor to grade: as the user names it, and its absolute path, made before any load moves
-// the working directory.
+// A descriptor to grade: as the user names it, and its absolute path (AbsolutePath), made before
+// any load moves the working directory.
 struct Submission {
   std::string shown;
   std::string path;
