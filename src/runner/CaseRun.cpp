@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "platform/File.h"
+#include "runner/GradeFormats.h"
 #include "runner/JsonReport.h"
 
 namespace quelvar::runner {
@@ -109,6 +110,10 @@ std::string FailedFile(const BatchRun& run, const RunInputs& inputs) {
   if (!form.DataFileName.empty() && !Opens(form.DataFileName)) return inputs.DataFormShown();
   if (!Opens(form.ProgramFileName)) return inputs.ProgramShown();
   return form.List1->Count() == 0 ? inputs.DataFormShown() : inputs.ProgramShown();
+}
+
+std::string FailureMessage(const BatchRun& run, const RunInputs& inputs) {
+  return RunnerMessage(FailedFile(run, inputs), run.Failure());
 }
 
 std::string FailLine(const CaseResult& result) {

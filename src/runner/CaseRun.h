@@ -53,6 +53,8 @@ CaseResult RunCase(const Case& c, uint64_t k, const Options& options, RunInputs&
 // Which file a failed load or run is about, as the user names it: one that cannot be opened, or
 // else the data form when no register was read, or else the program text.
 std::string FailedFile(const BatchRun& run, const RunInputs& inputs);
+// "quelvar-run: FILE: TEXT": a failed load or run's error box text, naming that file.
+std::string FailureMessage(const BatchRun& run, const RunInputs& inputs);
 
 // "3,4,0 => R1 is 7, expected 8": the inputs and what went wrong, for a FAIL line.
 std::string FailLine(const CaseResult& result);

@@ -10,7 +10,6 @@
 #include "runner/Expand.h"
 #include "runner/FlowDiagram.h"
 #include "runner/Godel.h"
-#include "runner/GradeFormats.h"
 #include "runner/JsonReport.h"
 #include "runner/TraceTable.h"
 
@@ -30,7 +29,7 @@ std::optional<std::vector<std::string>> LoadedLines(const Options& options, RunI
   if (options.descriptor.empty() && !options.registers) inputs.SetRegisters("0");
   BatchRun run(io.title);
   if (!run.Load(inputs.Descriptor(), inputs.Files())) {
-    io.err << RunnerMessage(FailedFile(run, inputs), run.Failure()) << '\n';
+    io.err << FailureMessage(run, inputs) << '\n';
     return std::nullopt;
   }
   std::vector<std::string> lines;
@@ -166,7 +165,7 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
     run.Report(io.out);
   }
   if (end == BatchEnd::kFailed) {
-    io.err << RunnerMessage(FailedFile(run, inputs), run.Failure()) << '\n';
+    io.err << FailureMessage(run, inputs) << '\n';
   }
   return static_cast<int>(end);
 }

@@ -75,7 +75,7 @@ int Check(const Options&, RunInputs& inputs, const Streams& io) {
   }
   for (const Finding& finding : findings) io.out << Diagnostic(finding) << '\n';
   if (!loaded) {
-    io.err << RunnerMessage(FailedFile(run, inputs), run.Failure()) << '\n';
+    io.err << FailureMessage(run, inputs) << '\n';
     return 1;
   }
   return findings.empty() ? 0 : 1;
