@@ -20,8 +20,9 @@ Result Parse(std::vector<std::string> arguments) {
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   std::ostringstream out, err;
-  quelvar::runner::Parsed parsed =
-      quelvar::runner::ParseOptions(static_cast<int>(arguments.size()), argv.data(), out, err);
+  quelvar::runner::Output outText(out), errText(err);
+  quelvar::runner::Parsed parsed = quelvar::runner::ParseOptions(static_cast<int>(arguments.size()),
+                                                                 argv.data(), outText, errText);
   return {std::move(parsed), err.str()};
 }
 

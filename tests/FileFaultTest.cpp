@@ -140,6 +140,21 @@ TEST_F(FileFaultTest, ALoadThatTakesLongShowsTheWindowBusy) {
   EXPECT_EQ(RegisterLines().size(), 3u);
 }
 
+// A toolkit that shows nothing while busy (the batch runner's) gets no notice of a slow load, which
+// it then loads all the same.
+TEST_F(FileFaultTest, ALoadThatTakesLongIsNotTimedWhereNothingShowsIt) {
+  PrepareLoad("1\r\n2\r\n3", "S(1)");
+  toolkit.IgnoreBusy();
+  faults::LimitReads(1);
+  faults::BeforeRead("data.txt", [](int reads) {
+    if (reads == 1) std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  });
+  Load();
+  EXPECT_TRUE(ErrorTexts().empty());
+  EXPECT_EQ(toolkit.BusyShown(), 0);
+  EXPECT_EQ(RegisterLines().size(), 3u);
+}
+
 // Where the kernel tells that a writer has the file open (a read lease fails with EAGAIN), the
 // load waits for it to close, a little; a writer that opens the file while it is read (the lease
 // breaks) makes it read again; where no lease can be had, the readings alone decide. Each row

@@ -22,7 +22,8 @@ Result Parse(std::vector<std::string> arguments) {
   for (std::string& argument : arguments) argv.push_back(argument.data());
   argv.push_back(nullptr);
   std::ostringstream out, err;
-  Parsed parsed = ParseOptions(static_cast<int>(arguments.size()), argv.data(), out, err);
+  Output outText(out), errText(err);
+  Parsed parsed = ParseOptions(static_cast<int>(arguments.size()), argv.data(), outText, errText);
   return {std::move(parsed), out.str(), err.str()};
 }
 

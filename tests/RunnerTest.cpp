@@ -211,20 +211,42 @@ TEST(QuelvarRun, PrintsItsVersion) {
   EXPECT_EQ(outcome.out, "quelvar-run " QUELVAR_VERSION "\n");
 }
 
-// Output that does not reach its destination is a failure, not a success.
+// Output that does not reach its destination is a failure, not a success: a report written
+// straight (the text one) or through a stream (JSON, a graded run's).
 TEST(QuelvarRun, FailsWhenItsReportCannotBeWritten) {
   const struct {
+    const char* options;
     const char* output;
     const char* reason;
   } cases[] = {
-      {">/dev/full", "No space left on device"},
-      {">&-", "Bad file descriptor"},
+      {"", ">/dev/full", "No space left on device"},
+      {"", ">&-", "Bad file descriptor"},
+      {"--format json ", ">/dev/full", "No space left on device"},
+      {"--format tap --cases CASES ", ">/dev/full", "No space left on device"},
+      {"--format tap --cases CASES ", ">&-", "Bad file descriptor"},
   };
   for (const auto& c : cases) {
-    const Outcome outcome = RunQuelvarRun(Example("add.rm"), c.output);
-    EXPECT_EQ(outcome.status, 1) << c.output;
+    std::string arguments = std::string(c.options) + Example("add.rm");
+    if (const size_t at = arguments.find("CASES"); at != std::string::npos) {
+      arguments.replace(at, 5, Example("add.cases"));
+    }
+    const Outcome outcome = RunQuelvarRun(arguments, c.output);
+    EXPECT_EQ(outcome.status, 1) << arguments << c.output;
     EXPECT_EQ(outcome.err, std::string("quelvar-run: cannot write the report: ") + c.reason + "\n")
-        << c.output;
+        << arguments << c.output;
+  }
+}
+
+// CLI11's files are compiled without <iostream>'s initialiser (runner/Cli.h), which would build
+// the standard streams and the C++ locale at every start: quelvar-run must then never use them.
+TEST(QuelvarRun, DoesNotUseTheStandardStreams) {
+  const Outcome symbols = RunProgram("nm", QUELVAR_RUN);
+  ASSERT_EQ(symbols.status, 0) << symbols.err;
+  for (const char* name : {"_ZSt3cin", "_ZSt4cout", "_ZSt4cerr", "_ZSt4clog", "_ZSt4wcin",
+                           "_ZSt5wcout", "_ZSt5wcerr", "_ZSt5wclog", "_ZNSt8ios_base4InitC1Ev"}) {
+    for (const char* end : {"\n", "@"}) {
+      EXPECT_EQ(symbols.out.find(std::string(" ") + name + end), std::string::npos) << name;
+    }
   }
 }
 

@@ -92,7 +92,8 @@ class TForm1 {
 
  private:
   void FillRegsField();
-  // Tells the toolkit when a load takes long, so that the window shows it is busy.
+  // Tells the toolkit when a load takes long, so that the window shows it is busy; nothing where
+  // the toolkit shows nothing.
   std::function<void()> Busy();
 
   platform::Toolkit& Toolkit;

@@ -10,6 +10,7 @@
 namespace quelvar {
 
 platform::BusyNotice TForm1::Busy() {
+  if (!Toolkit.ShowsBusy()) return {};
   return [this] { Toolkit.ShowBusy(); };
 }
 

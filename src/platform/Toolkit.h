@@ -54,6 +54,9 @@ class Toolkit {
   // The event being handled is taking long (a load of a large file): the window shows that it
   // is busy until the event ends. Everything still runs to completion on the one thread.
   virtual void ShowBusy() {}
+  // Whether ShowBusy shows anything. Where it does not, loads are not timed: a short batch run
+  // then never reads the clock, whose first reading costs page faults.
+  virtual bool ShowsBusy() const { return false; }
   // Closes the main window, which ends the application.
   virtual void Close() = 0;
 

@@ -12,7 +12,9 @@
 namespace quelvar {
 
 BatchRun::BatchRun(std::string title, BatchPath path)
-    : toolkit_(std::move(title)), form_(toolkit_), path_(path) {}
+    : toolkit_(std::move(title)), form_(toolkit_), path_(path) {
+  toolkit_.IgnoreBusy();  // nobody sees it
+}
 
 namespace {
 
@@ -125,10 +127,11 @@ std::string BatchRun::Failure() const {
   return Failed() ? toolkit_.ErrorBoxes().front().text : std::string();
 }
 
-void BatchRun::Report(std::ostream& out) const {
-  for (int32_t i = 0; i < form_.List1->Count(); ++i) out << form_.List1->Line(i) << '\n';
-  if (loaded_) out << "Instruction Index is: " << form_.Label3->Text() << '\n';
-  out << "Lines executed: " << lines_ << '\n';
+std::string BatchRun::Report() const {
+  std::string report;
+  for (int32_t i = 0; i < form_.List1->Count(); ++i) report.append(form_.List1->Line(i)) += '\n';
+  if (loaded_) report.append("Instruction Index is: ").append(form_.Label3->Text()) += '\n';
+  return report.append("Lines executed: ").append(std::to_string(lines_)) += '\n';
 }
 
 }  // namespace quelvar

@@ -62,7 +62,7 @@ class BatchRun {
   std::string Failure() const;
   // Every line of the register list, the index label and the count of executed lines; when
   // nothing was loaded, only the count.
-  void Report(std::ostream& out) const;
+  std::string Report() const;
 
   const TForm1& Form() const { return form_; }
   const headless::HeadlessToolkit& Toolkit() const { return toolkit_; }

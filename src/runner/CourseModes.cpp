@@ -148,7 +148,7 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
     io.err << failure.what() << '\n';
     return 1;
   }
-  TraceTable table(options.traceFormat, options.traceRows, std::move(sources), io.err);
+  TraceTable table(options.traceFormat, options.traceRows, std::move(sources), io.err.Stream());
   BatchRun run(io.title);
   BatchEnd end = BatchEnd::kFailed;
   if (run.Load(inputs.Descriptor(), inputs.Files())) {
@@ -162,7 +162,7 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
   if (options.format == Format::kJson) {
     io.out << JsonText(RunJson(run, end)) << '\n';
   } else {
-    run.Report(io.out);
+    io.out << run.Report();
   }
   if (end == BatchEnd::kFailed) {
     io.err << FailureMessage(run, inputs) << '\n';

@@ -1,8 +1,8 @@
 #include "runner/CourseOptions.h"
 
-#include <CLI/CLI.hpp>
 #include <map>
 
+#include "runner/Cli.h"
 #include "runner/Paths.h"
 
 namespace quelvar::runner {

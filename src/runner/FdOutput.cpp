@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace quelvar {
 namespace {
@@ -13,15 +14,8 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 FdOutput::FdOutput(int fd) : fd_(fd) {}
 
-// The buffer is made for the first byte: standard error, which most runs never write, then costs
-// nothing.
-void FdOutput::MakeBuffer() {
-  buffer_.reset(new char[kBufferSize]);
-  setp(buffer_.get(), buffer_.get() + kBufferSize);
-}
-
 FdOutput::~FdOutput() {
-  sync();
+  Flush();
 }
 
 void FdOutput::WriteAll(const char* bytes, size_t size) {
@@ -36,41 +30,28 @@ void FdOutput::WriteAll(const char* bytes, size_t size) {
   }
 }
 
-int FdOutput::sync() {
-  if (!buffer_) return error_ == 0 ? 0 : -1;
-  WriteAll(pbase(), static_cast<size_t>(pptr() - pbase()));
-  setp(buffer_.get(), buffer_.get() + kBufferSize);
-  return error_ == 0 ? 0 : -1;
+bool FdOutput::Flush() {
+  WriteAll(buffer_.get(), used_);
+  used_ = 0;
+  return error_ == 0;
 }
 
-FdOutput::int_type FdOutput::overflow(int_type byte) {
-  if (!buffer_) {
-    MakeBuffer();
-  } else if (sync() != 0) {
-    return traits_type::eof();
+// The buffer is made for the first byte: standard error, which most runs never write, then costs
+// nothing.
+void FdOutput::Write(std::string_view bytes) {
+  if (bytes.empty()) return;
+  if (bytes.size() > kBufferSize - used_ && !Flush()) return;
+  if (bytes.size() >= kBufferSize) {
+    WriteAll(bytes.data(), bytes.size());
+    return;
   }
-  if (!traits_type::eq_int_type(byte, traits_type::eof())) {
-    *pptr() = traits_type::to_char_type(byte);
-    pbump(1);
-  }
-  return traits_type::not_eof(byte);
-}
-
-std::streamsize FdOutput::xsputn(const char* bytes, std::streamsize size) {
-  const auto n = static_cast<size_t>(size);
-  if (!buffer_ && n < kBufferSize) MakeBuffer();
-  if (n <= static_cast<size_t>(epptr() - pptr())) {
-    traits_type::copy(pptr(), bytes, n);
-    pbump(static_cast<int>(n));
-    return size;
-  }
-  if (sync() != 0) return 0;
-  WriteAll(bytes, n);
-  return error_ == 0 ? size : 0;
+  if (!buffer_) buffer_.reset(new char[kBufferSize]);
+  std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
+  used_ += bytes.size();
 }
 
 bool FdOutput::Close() {
-  sync();
+  Flush();
   if (!closed_) {
     closed_ = true;
     if (close(fd_) != 0 && error_ == 0) error_ = errno;

@@ -1,11 +1,11 @@
 #include "runner/GradeOptions.h"
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "runner/CaseGrammar.h"
+#include "runner/Cli.h"
 
 namespace quelvar::runner {
 namespace {

@@ -45,8 +45,8 @@ int Failed(const Options& options, const Streams& io, const std::string& message
 
 int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
-  const BatchEnd end =
-      RunToItsEnd(run, inputs, options.maxLines, options, options.trace ? &io.err : nullptr);
+  const BatchEnd end = RunToItsEnd(run, inputs, options.maxLines, options,
+                                   options.trace ? &io.err.Stream() : nullptr);
   const std::string file = end == BatchEnd::kFailed           ? FailedFile(run, inputs)
                            : inputs.DescriptorShown().empty() ? inputs.ProgramShown()
                                                               : inputs.DescriptorShown();
@@ -56,7 +56,7 @@ int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
     if (end == BatchEnd::kFailed) document["file"] = file;
     io.out << JsonText(document) << '\n';
   } else {
-    run.Report(io.out);
+    io.out << run.Report();
   }
   // A stall and a line limit are also in the report of the other formats.
   const bool said = end == BatchEnd::kFailed || end == BatchEnd::kTimeLimit;

@@ -1,17 +1,17 @@
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "runner/Options.h"
+#include "runner/Output.h"
 #include "runner/RunInputs.h"
 
 namespace quelvar::runner {
 
 // What quelvar-run does, one function a mode; each returns the exit status.
 struct Streams {
-  std::ostream& out;
-  std::ostream& err;
+  Output& out;
+  Output& err;
   std::string title;  // the application title, from the executable's name
 };
 

@@ -1,12 +1,12 @@
 #include "runner/Options.h"
 
-#include <CLI/CLI.hpp>
 #include <charconv>
 #include <cstdlib>
 #include <map>
 #include <string_view>
 
 #include "Version.h"
+#include "runner/Cli.h"
 #include "runner/CourseOptions.h"
 #include "runner/GradeOptions.h"
 #include "runner/Paths.h"
@@ -109,8 +109,7 @@ bool LoneDescriptor(int argc, char** argv, Options& options) {
 
 // Reads the command line through the option table into `options`; or, after help, the version or
 // a usage error has been printed, the status to exit with.
-std::optional<int> ParseTable(int argc, char** argv, Options& options, std::ostream& out,
-                              std::ostream& err) {
+std::optional<int> ParseTable(int argc, char** argv, Options& options, Output& out, Output& err) {
   CLI::App app(kDescription, "quelvar-run");
   std::string format = "text";
   app.set_version_flag("--version", "quelvar-run " + std::string(kVersion));
@@ -181,7 +180,7 @@ std::optional<int> ParseTable(int argc, char** argv, Options& options, std::ostr
 
 }  // namespace
 
-Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err) {
+Parsed ParseOptions(int argc, char** argv, Output& out, Output& err) {
   Options options;
   if (!LoneDescriptor(argc, argv, options)) {
     if (const std::optional<int> status = ParseTable(argc, argv, options, out, err)) {

@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
+
+#include "runner/Output.h"
 
 namespace quelvar::runner {
 
@@ -58,6 +59,6 @@ struct Parsed {
   int status = 0;
 };
 
-Parsed ParseOptions(int argc, char** argv, std::ostream& out, std::ostream& err);
+Parsed ParseOptions(int argc, char** argv, Output& out, Output& err);
 
 }  // namespace quelvar::runner

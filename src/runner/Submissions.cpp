@@ -317,10 +317,11 @@ int GradeMany(const Options& options, const Streams& io, const std::vector<Submi
   }
   std::vector<Graded> rows;
   uint64_t k = 0;
-  BeginMany(options.format, io.out);
-  io.out.flush();
+  BeginMany(options.format, io.out.Stream());
+  io.out.Flush();
   GradeEach(options, list, io.title, [&](Graded& graded) {
-    BetweenMany(options.format, io.out, ++k, graded.name, graded.report, Passed(graded.totals));
+    BetweenMany(options.format, io.out.Stream(), ++k, graded.name, graded.report,
+                Passed(graded.totals));
     graded.report.clear();
     rows.push_back(std::move(graded));
   });
@@ -330,11 +331,11 @@ int GradeMany(const Options& options, const Streams& io, const std::vector<Submi
     item["submission"] = row.name;
     summary.push_back(item);
   }
-  EndMany(options.format, io.out, rows.size(), summary);
+  EndMany(options.format, io.out.Stream(), rows.size(), summary);
   if (options.summaryCsv) {
-    PrintCsv(io.out, rows);
+    PrintCsv(io.out.Stream(), rows);
   } else if (options.format == Format::kText) {
-    PrintTable(io.out, rows);
+    PrintTable(io.out.Stream(), rows);
   }
   const bool all =
       std::all_of(rows.begin(), rows.end(), [](const Graded& row) { return Passed(row.totals); });
@@ -343,12 +344,12 @@ int GradeMany(const Options& options, const Streams& io, const std::vector<Submi
 
 int GradeSingle(const Options& options, const Streams& io) {
   std::ostringstream discarded;
-  std::ostream& out = options.summaryCsv ? discarded : io.out;
+  std::ostream& out = options.summaryCsv ? discarded : io.out.Stream();
   const auto report = MakeReport(options.format, out, false, options.reference.has_value());
   const Totals totals = GradeOne(options, {options.descriptorAsGiven, options.descriptor}, *report,
-                                 options.trace ? &io.err : nullptr, io.title);
+                                 options.trace ? &io.err.Stream() : nullptr, io.title);
   if (options.summaryCsv) {
-    PrintCsv(io.out, {{options.descriptorAsGiven, totals, {}}});
+    PrintCsv(io.out.Stream(), {{options.descriptorAsGiven, totals, {}}});
   }
   if (!totals.unloadable.empty()) {
     io.err << totals.unloadable << '\n';

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <exception>
 #include <optional>
-#include <ostream>
 
 #include "platform/File.h"
 #include "platform/Toolkit.h"
@@ -14,6 +13,7 @@
 #include "runner/FdOutput.h"
 #include "runner/Modes.h"
 #include "runner/Options.h"
+#include "runner/Output.h"
 #include "runner/RunInputs.h"
 #include "runner/Submissions.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 using namespace quelvar::runner;
 
-int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
+int Run(int argc, char** argv, Output& out, Output& err) {
   const Parsed parsed = ParseOptions(argc, argv, out, err);
   if (!parsed.options) return parsed.status;
   const Options& options = *parsed.options;
@@ -49,8 +49,7 @@ int Run(int argc, char** argv, std::ostream& out, std::ostream& err) {
 // its destination is a failure, said on standard error when that still works.
 int Closed(int status, quelvar::FdOutput& out, quelvar::FdOutput& err) {
   if (!out.Close()) {
-    std::ostream(&err) << "quelvar-run: cannot write the report: " << std::strerror(out.Error())
-                       << '\n';
+    Output(err) << "quelvar-run: cannot write the report: " << std::strerror(out.Error()) << '\n';
     status = 1;
   }
   if (!err.Close()) status = 1;
@@ -61,10 +60,13 @@ int Closed(int status, quelvar::FdOutput& out, quelvar::FdOutput& err) {
 
 int main(int argc, char** argv) {
   quelvar::platform::ReserveStandardInput();
-  quelvar::FdOutput outBuffer(STDOUT_FILENO);
-  quelvar::FdOutput errBuffer(STDERR_FILENO);
-  std::ostream out(&outBuffer);
-  std::ostream err(&errBuffer);
-  const int status = Run(argc, argv, out, err);
-  return Closed(status, outBuffer, errBuffer);
+  quelvar::FdOutput outFile(STDOUT_FILENO);
+  quelvar::FdOutput errFile(STDERR_FILENO);
+  int status = 0;
+  {
+    Output out(outFile);
+    Output err(errFile);
+    status = Run(argc, argv, out, err);
+  }
+  return Closed(status, outFile, errFile);
 }

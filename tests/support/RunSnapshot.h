@@ -78,9 +78,7 @@ inline RunSnapshot RunToEnd(BatchPath path, const std::string& descriptor, uint6
   snapshot.wrapped = run.Wrapped();
   snapshot.failure = run.Failure();
   TakeForm(run.Form(), snapshot);
-  std::ostringstream report;
-  run.Report(report);
-  snapshot.report = report.str();
+  snapshot.report = run.Report();
   return snapshot;
 }
 

@@ -35,6 +35,7 @@ class HeadlessToolkit final : public platform::Toolkit {
   }
   void Close() override { closed_ = true; }
   void ShowBusy() override { ++busy_; }
+  bool ShowsBusy() const override { return showsBusy_; }
   bool Announces() const override { return announces_; }
   void Announce(std::string_view text, platform::Announcement kind) override {
     announcements_.push_back({std::string(text), kind});
@@ -49,6 +50,8 @@ class HeadlessToolkit final : public platform::Toolkit {
   bool Closed() const { return closed_; }
   // How many events have shown that they were busy.
   int BusyShown() const { return busy_; }
+  // Busy events are recorded unless the caller shows nothing for them (the batch runner).
+  void IgnoreBusy() { showsBusy_ = false; }
   // Announcements to assistive technology are recorded once a test asks for them; the batch
   // runner never does, so its runs make none.
   struct Said {
@@ -74,6 +77,7 @@ class HeadlessToolkit final : public platform::Toolkit {
   std::vector<MessageBox> messages_;
   bool closed_ = false;
   int busy_ = 0;
+  bool showsBusy_ = true;
   bool announces_ = false;
   std::vector<Said> announcements_;
 };

@@ -36,6 +36,7 @@ class QtToolkit final : public QObject, public platform::Toolkit {
   void ShowMessage(std::string_view text) override;
   void Close() override;
   void ShowBusy() override;
+  bool ShowsBusy() const override { return true; }
   bool Announces() const override;
   void Announce(std::string_view text, platform::Announcement kind) override;
 

@@ -39,7 +39,9 @@ void Reply(const Options& options, Mode mode) {
   const fs::path folder = fs::current_path();
   std::ostringstream out;
   std::ostringstream err;
-  const quelvar::runner::Streams io{out, err, "quelvar-run"};
+  quelvar::runner::Output outText(out);
+  quelvar::runner::Output errText(err);
+  const quelvar::runner::Streams io{outText, errText, "quelvar-run"};
   int status = 0;
   try {
     quelvar::runner::RunInputs inputs(options);
@@ -49,10 +51,10 @@ void Reply(const Options& options, Mode mode) {
         quelvar::runner::Failed(options, io, quelvar::platform::ErrorBoxText(failure.what()), 1);
   }
   fs::current_path(folder);
-  const std::string outText = out.str();
-  const std::string errText = err.str();
-  js_reply(outText.data(), static_cast<int>(outText.size()), errText.data(),
-           static_cast<int>(errText.size()), status);
+  const std::string outBytes = out.str();
+  const std::string errBytes = err.str();
+  js_reply(outBytes.data(), static_cast<int>(outBytes.size()), errBytes.data(),
+           static_cast<int>(errBytes.size()), status);
 }
 
 }  // namespace
