@@ -23,6 +23,18 @@
 namespace quelvar::runner {
 namespace {
 
+// What std::ostream prints as a number, a truth value or a character would print otherwise here:
+// such values do not compile.
+template <typename T>
+concept Printable = requires(Output& out, T value) {
+  out << value;
+};
+static_assert(Printable<char> && Printable<int> && Printable<uint64_t> && Printable<int16_t>);
+static_assert(!Printable<bool> && !Printable<double> && !Printable<uint8_t> && !Printable<int8_t> &&
+              !Printable<wchar_t> && !Printable<char32_t>);
+enum Plain { kPlain = 66 };
+static_assert(!Printable<Plain>);
+
 using Step = std::function<void(Output&)>;
 
 const std::string kLong(70'000, 'x');  // more than a buffer holds

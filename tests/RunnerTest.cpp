@@ -212,7 +212,7 @@ TEST(QuelvarRun, PrintsItsVersion) {
 }
 
 // Output that does not reach its destination is a failure, not a success: a report written
-// straight (the text one) or through a stream (JSON, a graded run's).
+// straight (a run's, in text or JSON) or through a stream (a graded run's, in JSON or TAP).
 TEST(QuelvarRun, FailsWhenItsReportCannotBeWritten) {
   const struct {
     const char* options;
@@ -222,6 +222,7 @@ TEST(QuelvarRun, FailsWhenItsReportCannotBeWritten) {
       {"", ">/dev/full", "No space left on device"},
       {"", ">&-", "Bad file descriptor"},
       {"--format json ", ">/dev/full", "No space left on device"},
+      {"--format json --cases CASES ", ">/dev/full", "No space left on device"},
       {"--format tap --cases CASES ", ">/dev/full", "No space left on device"},
       {"--format tap --cases CASES ", ">&-", "Bad file descriptor"},
   };
@@ -242,6 +243,7 @@ TEST(QuelvarRun, FailsWhenItsReportCannotBeWritten) {
 TEST(QuelvarRun, DoesNotUseTheStandardStreams) {
   const Outcome symbols = RunProgram("nm", QUELVAR_RUN);
   ASSERT_EQ(symbols.status, 0) << symbols.err;
+  ASSERT_NE(symbols.out.find(" main\n"), std::string::npos) << "no symbols to look at";
   for (const char* name : {"_ZSt3cin", "_ZSt4cout", "_ZSt4cerr", "_ZSt4clog", "_ZSt4wcin",
                            "_ZSt5wcout", "_ZSt5wcerr", "_ZSt5wclog", "_ZNSt8ios_base4InitC1Ev"}) {
     for (const char* end : {"\n", "@"}) {

@@ -56,7 +56,7 @@ class Toolkit {
   virtual void ShowBusy() {}
   // Whether ShowBusy shows anything. Where it does not, loads are not timed: a short batch run
   // then never reads the clock, whose first reading costs page faults.
-  virtual bool ShowsBusy() const { return false; }
+  virtual bool ShowsBusy() const = 0;
   // Closes the main window, which ends the application.
   virtual void Close() = 0;
 

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cassert>
 #include <charconv>
 #include <concepts>
 #include <iosfwd>
+#include <limits>
 #include <memory>
 #include <string_view>
+#include <system_error>
+#include <type_traits>
 
 namespace quelvar {
 class FdOutput;
@@ -12,11 +16,21 @@ class FdOutput;
 
 namespace quelvar::runner {
 
+// A whole number's type, not a character's or a truth value's: those print otherwise.
+template <typename T>
+concept WholeNumber =
+    std::integral<T> && !std::same_as<std::remove_cv_t<T>, bool> &&
+    !std::same_as<std::remove_cv_t<T>, char> && !std::same_as<std::remove_cv_t<T>, signed char> &&
+    !std::same_as<std::remove_cv_t<T>, unsigned char> &&
+    !std::same_as<std::remove_cv_t<T>, wchar_t> && !std::same_as<std::remove_cv_t<T>, char8_t> &&
+    !std::same_as<std::remove_cv_t<T>, char16_t> && !std::same_as<std::remove_cv_t<T>, char32_t>;
+
 // Where quelvar-run writes a report or its messages: a file descriptor (through FdOutput), or any
-// std::ostream (the page's runner and tests hand it string streams). Text and whole numbers go
-// straight to the descriptor's buffer. A std::ostream over it is built only for the writers that
-// need one (JSON, grade formats, trace tables): building any stream builds the C++ locale, which
-// would otherwise be a large part of a short run's start-up.
+// std::ostream (the page's runner and tests hand it string streams). Text, characters and whole
+// numbers go straight to the descriptor's buffer; anything else does not compile. A std::ostream
+// over it is built only for the writers that need one (graded reports, CSV, trace tables): building
+// any stream builds the C++ locale, which would otherwise be a large part of a short run's
+// start-up.
 class Output {
  public:
   explicit Output(FdOutput& fd);
@@ -27,12 +41,16 @@ class Output {
 
   Output& operator<<(std::string_view text);
   Output& operator<<(const char* text) { return *this << std::string_view(text); }
-  Output& operator<<(char c) { return *this << std::string_view(&c, 1); }
-  template <std::integral Number>
-  requires(!std::same_as<Number, bool> && !std::same_as<Number, char>) Output& operator<<(
-      Number number) {
-    char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  // A template, so that nothing else converts to a character on its way in.
+  template <std::same_as<char> Character>
+  Output& operator<<(Character c) {
+    return *this << std::string_view(&c, 1);
+  }
+  template <WholeNumber Number>
+  Output& operator<<(Number number) {
+    char digits[std::numeric_limits<Number>::digits10 + 3];  // a sign, and a digit digits10 omits
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+    assert(error == std::errc());
     return *this << std::string_view(digits, static_cast<size_t>(end - digits));
   }
 

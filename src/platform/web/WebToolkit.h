@@ -113,6 +113,7 @@ class WebToolkit final : public platform::Toolkit {
   WebOpenDialog& FileDialog() override { return dialog_; }
   std::string Title() const override { return title_; }
   void ShowMessage(std::string_view text) override;
+  bool ShowsBusy() const override { return false; }  // the page shows no busy state
   void Close() override {}
   // Anybody may listen: the page cannot tell whether a screen reader does.
   bool Announces() const override { return true; }
