@@ -48,32 +48,36 @@ std::string StandardInput() {
   return bytes;
 }
 
+// The descriptor's three lines: the module's name, the data form's and the program text's.
+void ReadDescriptor(const std::string& name, std::string& module, std::string& dataForm,
+                    std::string& program) {
+  platform::ReadConsistently(name, [&](ByteSource& source) {
+    TextReader reader(source);
+    reader.ReadLine(module);
+    reader.FinishLine();
+    reader.ReadLine(dataForm);
+    reader.FinishLine();
+    reader.ReadLine(program);
+    reader.FinishLine();
+  });
+}
+
 }  // namespace
 
 RunInputs::RunInputs(const Options& options) : descriptor_(options.descriptor) {
   const bool ownDescriptor =
       options.registers || options.program || options.cases || options.godelRun;
+  if (!options.descriptor.empty()) descriptorShown_ = options.descriptorAsGiven;
+  if (!ownDescriptor) {
+    partNamesRead_ = options.descriptor.empty();
+    return;
+  }
   std::string module, dataForm, program;
   if (!options.descriptor.empty()) {
-    try {
-      platform::ReadConsistently(options.descriptor, [&](ByteSource& source) {
-        TextReader reader(source);
-        reader.ReadLine(module);
-        reader.FinishLine();
-        reader.ReadLine(dataForm);
-        reader.FinishLine();
-        reader.ReadLine(program);
-        reader.FinishLine();
-      });
-    } catch (const std::exception&) {
-      // Loaded as it is, the descriptor's failure is the load's to report, as the window does.
-      if (ownDescriptor) throw;
-    }
-    descriptorShown_ = options.descriptorAsGiven;
+    ReadDescriptor(options.descriptor, module, dataForm, program);
     dataFormShown_ = Shown(dataForm, descriptorShown_);
     programShown_ = Shown(program, descriptorShown_);
   }
-  if (!ownDescriptor) return;
 
   const fs::path folder = fs::path(options.descriptor).parent_path();
   descriptor_ = kDescriptorName;
@@ -92,6 +96,29 @@ RunInputs::RunInputs(const Options& options) : descriptor_(options.descriptor) {
   } else {
     files_.Alias(kProgramName, Resolved(program, folder));
   }
+}
+
+// Loaded as it is, the descriptor's failure is the load's to report, as the window does: here it
+// leaves the names empty.
+void RunInputs::ReadPartNames() const {
+  partNamesRead_ = true;
+  std::string module, dataForm, program;
+  try {
+    ReadDescriptor(descriptor_, module, dataForm, program);
+  } catch (const std::exception&) {
+  }
+  dataFormShown_ = Shown(dataForm, descriptorShown_);
+  programShown_ = Shown(program, descriptorShown_);
+}
+
+const std::string& RunInputs::DataFormShown() const {
+  if (!partNamesRead_) ReadPartNames();
+  return dataFormShown_;
+}
+
+const std::string& RunInputs::ProgramShown() const {
+  if (!partNamesRead_) ReadPartNames();
+  return programShown_;
 }
 
 void RunInputs::SetRegisters(const std::string& values) {

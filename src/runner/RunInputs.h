@@ -15,7 +15,9 @@ namespace quelvar::runner {
 // against its folder, where the window's dialog would have moved.
 class RunInputs {
  public:
-  // Reads the descriptor given, if any; a failure reads as the load would report it.
+  // Reads the descriptor given where a part of it is replaced; a failure reads as the load would
+  // report it. Loaded as it is, the descriptor is read here only when its parts' names are asked
+  // for: a run that needs no message about them reads it once, in its load.
   explicit RunInputs(const Options& options);
 
   // The descriptor to load, and the files to read it and its parts from.
@@ -28,13 +30,18 @@ class RunInputs {
 
   // The files as a user names them in messages: relative to where quelvar-run was started.
   const std::string& DescriptorShown() const { return descriptorShown_; }
-  const std::string& DataFormShown() const { return dataFormShown_; }
-  const std::string& ProgramShown() const { return programShown_; }
+  const std::string& DataFormShown() const;
+  const std::string& ProgramShown() const;
 
  private:
+  // The names the descriptor gives the data form and the program text, as shown in messages.
+  void ReadPartNames() const;
+
   std::string descriptor_;
   platform::FileTable files_;
-  std::string descriptorShown_, dataFormShown_, programShown_;
+  std::string descriptorShown_;
+  mutable std::string dataFormShown_, programShown_;
+  mutable bool partNamesRead_ = true;
 };
 
 }  // namespace quelvar::runner
