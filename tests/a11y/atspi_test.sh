@@ -4,7 +4,9 @@
 #   atspi_test.sh QUELVAR EXAMPLES_FOLDER
 set -euo pipefail
 if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" dbus-run-session -- "$0" "$@"
+  # -noreset: otherwise Xvfb resets whenever its last client leaves, and refuses a client that
+  # connects while it does.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" dbus-run-session -- "$0" "$@"
 fi
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 export XDG_RUNTIME_DIR=$(mktemp -d)

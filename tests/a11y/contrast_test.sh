@@ -4,7 +4,9 @@
 #   contrast_test.sh QUELVAR EXAMPLES_FOLDER [QUELVAR_TO_COMPARE]
 set -euo pipefail
 if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  # -noreset: otherwise Xvfb resets whenever its last client leaves, and refuses a client that
+  # connects while it does.
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 export XDG_RUNTIME_DIR=$(mktemp -d)
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
