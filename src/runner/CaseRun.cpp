@@ -67,9 +67,9 @@ std::string EndText(const BatchRun& run, BatchEnd end, uint64_t maxLines,
   }
 }
 
-BatchEnd RunToItsEnd(BatchRun& run, const RunInputs& inputs, uint64_t maxLines,
-                     const Options& options, std::ostream* trace) {
-  if (!run.Load(inputs.Descriptor(), inputs.Files())) return BatchEnd::kFailed;
+BatchEnd RunToItsEnd(BatchRun& run, RunInputs& inputs, uint64_t maxLines, const Options& options,
+                     std::ostream* trace) {
+  if (!inputs.LoadInto(run)) return BatchEnd::kFailed;
   if (maxLines == 0) return BatchEnd::kLineLimit;
   if (!run.RunIt(trace)) return BatchEnd::kFailed;
   return run.Finish(maxLines, options.timeout);

@@ -42,8 +42,8 @@ std::string EndText(const BatchRun& run, BatchEnd end, uint64_t maxLines,
                     const std::optional<double>& timeout);
 
 // Loads and runs `inputs` as they stand, to the end or a limit.
-BatchEnd RunToItsEnd(BatchRun& run, const RunInputs& inputs, uint64_t maxLines,
-                     const Options& options, std::ostream* trace);
+BatchEnd RunToItsEnd(BatchRun& run, RunInputs& inputs, uint64_t maxLines, const Options& options,
+                     std::ostream* trace);
 
 // Runs case `c` (the k-th) on the data form it gives, and judges it.
 // `trace`, when given, receives each line the run executes.

@@ -28,7 +28,7 @@ std::optional<std::vector<std::string>> LoadedLines(const Options& options, RunI
                                                     const Streams& io) {
   if (options.descriptor.empty() && !options.registers) inputs.SetRegisters("0");
   BatchRun run(io.title);
-  if (!run.Load(inputs.Descriptor(), inputs.Files())) {
+  if (!inputs.LoadInto(run)) {
     io.err << FailureMessage(run, inputs) << '\n';
     return std::nullopt;
   }
@@ -151,7 +151,7 @@ int TracedRun(const Options& options, RunInputs& inputs, const Streams& io) {
   TraceTable table(options.traceFormat, options.traceRows, std::move(sources), io.err.Stream());
   BatchRun run(io.title);
   BatchEnd end = BatchEnd::kFailed;
-  if (run.Load(inputs.Descriptor(), inputs.Files())) {
+  if (inputs.LoadInto(run)) {
     if (options.maxLines == 0) {
       end = BatchEnd::kLineLimit;
     } else if (run.RunIt(table)) {

@@ -68,7 +68,7 @@ int RunOnce(const Options& options, RunInputs& inputs, const Streams& io) {
 
 int Check(const Options&, RunInputs& inputs, const Streams& io) {
   BatchRun run(io.title);
-  const bool loaded = run.Load(inputs.Descriptor(), inputs.Files());
+  const bool loaded = inputs.LoadInto(run);
   std::vector<Finding> findings = CheckFiles(run.Form(), inputs);
   if (loaded) {
     for (Finding& finding : CheckLoaded(run.Form(), inputs)) findings.push_back(finding);

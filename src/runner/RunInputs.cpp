@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "platform/File.h"
+#include "runner/BatchRun.h"
 #include "text/TextReader.h"
 
 namespace quelvar::runner {
@@ -69,7 +70,7 @@ RunInputs::RunInputs(const Options& options) : descriptor_(options.descriptor) {
       options.registers || options.program || options.cases || options.godelRun;
   if (!options.descriptor.empty()) descriptorShown_ = options.descriptorAsGiven;
   if (!ownDescriptor) {
-    partNamesRead_ = options.descriptor.empty();
+    asItIs_ = !options.descriptor.empty();
     return;
   }
   std::string module, dataForm, program;
@@ -98,27 +99,13 @@ RunInputs::RunInputs(const Options& options) : descriptor_(options.descriptor) {
   }
 }
 
-// Loaded as it is, the descriptor's failure is the load's to report, as the window does: here it
-// leaves the names empty.
-void RunInputs::ReadPartNames() const {
-  partNamesRead_ = true;
-  std::string module, dataForm, program;
-  try {
-    ReadDescriptor(descriptor_, module, dataForm, program);
-  } catch (const std::exception&) {
+bool RunInputs::LoadInto(BatchRun& run) {
+  const bool loaded = run.Load(descriptor_, files_);
+  if (asItIs_) {
+    dataFormShown_ = Shown(run.Form().DataFileName, descriptorShown_);
+    programShown_ = Shown(run.Form().ProgramFileName, descriptorShown_);
   }
-  dataFormShown_ = Shown(dataForm, descriptorShown_);
-  programShown_ = Shown(program, descriptorShown_);
-}
-
-const std::string& RunInputs::DataFormShown() const {
-  if (!partNamesRead_) ReadPartNames();
-  return dataFormShown_;
-}
-
-const std::string& RunInputs::ProgramShown() const {
-  if (!partNamesRead_) ReadPartNames();
-  return programShown_;
+  return loaded;
 }
 
 void RunInputs::SetRegisters(const std::string& values) {

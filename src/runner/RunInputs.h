@@ -5,6 +5,10 @@
 #include "platform/FileTable.h"
 #include "runner/Options.h"
 
+namespace quelvar {
+class BatchRun;
+}
+
 namespace quelvar::runner {
 
 // What a run loads: the descriptor as given, or, when --registers, --program, --cases or a
@@ -16,9 +20,13 @@ namespace quelvar::runner {
 class RunInputs {
  public:
   // Reads the descriptor given where a part of it is replaced; a failure reads as the load would
-  // report it. Loaded as it is, the descriptor is read here only when its parts' names are asked
-  // for: a run that needs no message about them reads it once, in its load.
+  // report it. A descriptor loaded as it is is read only by its load.
   explicit RunInputs(const Options& options);
+
+  // Loads the descriptor into `run`'s form with these files in front of the disk; false when the
+  // load reported a failure. Loaded as it is, the descriptor names its parts for the messages
+  // there, as far as the load read it.
+  bool LoadInto(BatchRun& run);
 
   // The descriptor to load, and the files to read it and its parts from.
   const std::string& Descriptor() const { return descriptor_; }
@@ -30,18 +38,15 @@ class RunInputs {
 
   // The files as a user names them in messages: relative to where quelvar-run was started.
   const std::string& DescriptorShown() const { return descriptorShown_; }
-  const std::string& DataFormShown() const;
-  const std::string& ProgramShown() const;
+  const std::string& DataFormShown() const { return dataFormShown_; }
+  const std::string& ProgramShown() const { return programShown_; }
 
  private:
-  // The names the descriptor gives the data form and the program text, as shown in messages.
-  void ReadPartNames() const;
-
   std::string descriptor_;
   platform::FileTable files_;
-  std::string descriptorShown_;
-  mutable std::string dataFormShown_, programShown_;
-  mutable bool partNamesRead_ = true;
+  // Whether the user's descriptor is loaded as it is, naming the parts itself.
+  bool asItIs_ = false;
+  std::string descriptorShown_, dataFormShown_, programShown_;
 };
 
 }  // namespace quelvar::runner
