@@ -16,14 +16,14 @@ class FdOutput;
 
 namespace quelvar::runner {
 
+template <typename T, typename... Types>
+concept OneOf = (std::same_as<T, Types> || ...);
+
 // A whole number's type, not a character's or a truth value's: those print otherwise.
 template <typename T>
 concept WholeNumber =
-    std::integral<T> && !std::same_as<std::remove_cv_t<T>, bool> &&
-    !std::same_as<std::remove_cv_t<T>, char> && !std::same_as<std::remove_cv_t<T>, signed char> &&
-    !std::same_as<std::remove_cv_t<T>, unsigned char> &&
-    !std::same_as<std::remove_cv_t<T>, wchar_t> && !std::same_as<std::remove_cv_t<T>, char8_t> &&
-    !std::same_as<std::remove_cv_t<T>, char16_t> && !std::same_as<std::remove_cv_t<T>, char32_t>;
+    std::integral<T> && !OneOf<std::remove_cv_t<T>, bool, char, signed char, unsigned char, wchar_t,
+                               char8_t, char16_t, char32_t>;
 
 // Where quelvar-run writes a report or its messages: a file descriptor (through FdOutput), or any
 // std::ostream (the page's runner and tests hand it string streams). Text, characters and whole
